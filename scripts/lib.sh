@@ -1,0 +1,75 @@
+# Shared by the scripts: paths, pinned environment, packages, build and Wine prefixes.
+# Source it; it defines functions and exports the environment the tests rely on.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+case "$BUILD_DIR" in /*) ;; *) BUILD_DIR=$ROOT/$BUILD_DIR ;; esac
+BUILD_TYPE=${BUILD_TYPE:-Debug}
+
+# Wine's ANSI code page follows the locale: en_US gives 1252, which the byte-exact tests assume.
+export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64
+# No Mono or Gecko installer prompts, no desktop menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+
+PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest cmake ninja-build xvfb xauth xdotool imagemagick"
+
+log() { echo "== $*" >&2; }
+
+# Installs the packages that are missing, after one apt-get update.
+ensure_packages() {
+    local missing=""
+    for pkg in $PACKAGES; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing="$missing $pkg"
+    done
+    [ -z "$missing" ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    log "installing:$missing"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
+}
+
+configure_and_build() {
+    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+        log "configuring $BUILD_DIR ($BUILD_TYPE)"
+        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" \
+            -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    fi
+    log "building"
+    cmake --build "$BUILD_DIR" -- -k 0
+}
+
+# make_prefix DIR DRIVER: a fresh Wine prefix with the given graphics driver (null or x11), made once.
+make_prefix() {
+    local dir=$1 driver=$2
+    export WINEPREFIX=$dir
+    if [ -f "$dir/.hivelet-ready" ]; then
+        return 0
+    fi
+    log "making Wine prefix $dir ($driver graphics)"
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d "$driver" /f >/dev/null 2>&1
+    # Windows may not steal focus from each other in tests; no crash dialog either.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # A new driver is only picked up by a new server.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    touch "$dir/.hivelet-ready"
+}
+
+# One persistent server for a whole run; ended by stop_server.
+# Wine's services and the desktop window start with the first process of a server; two test
+# processes racing for that first start can hang, so one small program starts them first.
+start_server() {
+    wineserver -p
+    timeout 120 wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 || true
+}
+
+stop_server() {
+    wineserver -k 2>/dev/null || true
+}
