@@ -37,8 +37,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     InitCommonControlsEx(&controls);
     if (!RegisterMainClass(instance))
         return 1;
-    HWND window = CreateWindowExW(0, kMainClass, L"Hivelet", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  480, 640, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kMainClass, L"Hivelet", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 480, 640, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
     ShowWindow(window, showCommand);

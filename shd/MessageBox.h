@@ -18,9 +18,9 @@ extern const wchar_t kMessageCaption[];
 int ShdMessageBox(HWND owner, const wchar_t* text, UINT style);
 
 // The three message styles of the program.
-void ShowErrorMessage(HWND owner, const wchar_t* text);   // MB_OK | MB_ICONEXCLAMATION
-void ShowInfoMessage(HWND owner, const wchar_t* text);    // MB_OK | MB_ICONINFORMATION
-bool AskQuestion(HWND owner, const wchar_t* text);        // MB_YESNO | MB_ICONQUESTION, true on IDYES
+void ShowErrorMessage(HWND owner, const wchar_t* text); // MB_OK | MB_ICONEXCLAMATION
+void ShowInfoMessage(HWND owner, const wchar_t* text);  // MB_OK | MB_ICONINFORMATION
+bool AskQuestion(HWND owner, const wchar_t* text);      // MB_YESNO | MB_ICONQUESTION, true on IDYES
 
 // Installs a sink (nullptr restores MessageBoxW); returns the previous one.
 IMessageBoxSink* SetMessageBoxSink(IMessageBoxSink* sink);

@@ -455,7 +455,8 @@ void AppendInteger(CString& out, va_list& args, const SSpec& spec, wchar_t conve
         if (spec.size < 0)
             value = static_cast<short>(value);
         negative = value < 0;
-        magnitude = negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+        magnitude =
+            negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     } else {
         if (spec.size == 2)
             magnitude = va_arg(args, unsigned long long);

@@ -68,7 +68,7 @@ TEST(CShdObjArray, RemoveRangeClosesTheGap)
     EXPECT_EQ(3, SCounted::live);
     array.RemoveAt(2, 100); // past the end: clipped
     EXPECT_EQ(2, array.GetSize());
-    array.RemoveAt(5);      // outside: nothing
+    array.RemoveAt(5); // outside: nothing
     array.RemoveAt(0, 0);
     EXPECT_EQ(2, array.GetSize());
 }

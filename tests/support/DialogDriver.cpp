@@ -48,7 +48,8 @@ void CDialogDriver::OnActivate(HWND window)
 
 void CDialogDriver::PostCommand(HWND dialog, int id)
 {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void CDialogDriver::SetItemText(HWND dialog, int id, const wchar_t* text)

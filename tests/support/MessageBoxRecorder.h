@@ -30,7 +30,10 @@ public:
 
     const std::vector<SMessage>& Messages() const { return m_messages; }
     size_t Count() const { return m_messages.size(); }
-    CString Text(size_t index) const { return index < m_messages.size() ? m_messages[index].text : CString(); }
+    CString Text(size_t index) const
+    {
+        return index < m_messages.size() ? m_messages[index].text : CString();
+    }
     void Clear() { m_messages.clear(); }
 
 private:

@@ -35,8 +35,8 @@ void CRegistryTest::SetUp()
     m_path.Format(L"Software\\HiveletTests\\%s\\%s", KeyPart(info->test_suite_name()).c_str(),
                   KeyPart(info->name()).c_str());
     DeleteTestTree(HKEY_CURRENT_USER, m_path);
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, m_path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &m_key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, m_path, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &m_key, nullptr));
 }
 
 void CRegistryTest::TearDown()
@@ -56,12 +56,12 @@ bool CRegistryTest::KeyExists(HKEY root, const wchar_t* path)
     return true;
 }
 
-void CRegistryTest::WriteValue(HKEY key, const wchar_t* subkey, const wchar_t* name, DWORD type, const void* data,
-                               DWORD size)
+void CRegistryTest::WriteValue(HKEY key, const wchar_t* subkey, const wchar_t* name, DWORD type,
+                               const void* data, DWORD size)
 {
     HKEY target;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(key, subkey ? subkey : L"", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(key, subkey ? subkey : L"", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &target, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(target, name, 0, type, static_cast<const BYTE*>(data), size));
     RegCloseKey(target);
 }

@@ -85,8 +85,8 @@ TEST(DialogDriver, FillsAndEndsAModalDialog)
     });
     SDialogState state;
     INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                             reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), nullptr,
-                                             EchoDialogProc, reinterpret_cast<LPARAM>(&state));
+                                             reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
+                                             nullptr, EchoDialogProc, reinterpret_cast<LPARAM>(&state));
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(1, driver.HandledCount());
     EXPECT_TRUE(driver.AllHandled());
@@ -114,8 +114,8 @@ TEST_F(RegistryFixture, GivesAFreshKeyAndRemovesIt)
 {
     EXPECT_TRUE(TestPath().Find(L"HiveletTests\\RegistryFixture\\GivesAFreshKeyAndRemovesIt") > 0);
     DWORD subkeys = 1, values = 1;
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(TestKey(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                                              &values, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(TestKey(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                              nullptr, &values, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(0u, subkeys);
     EXPECT_EQ(0u, values);
     WriteString(TestKey(), L"child\\grandchild", L"name", L"data");
