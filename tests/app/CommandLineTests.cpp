@@ -1,6 +1,8 @@
 // Tokenizer and quote removal as a user types command lines.
 #include "app/CommandLine.h"
 
+#include "tests/support/PrintCString.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,6 +1,8 @@
 // CString: sharing, editing and every format form the program uses.
 #include "shd/String.h"
 
+#include "tests/support/PrintCString.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>

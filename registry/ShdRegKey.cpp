@@ -1,0 +1,367 @@
+// CShdRegKey: key lifetime, typed reads and the growing read.
+#include "registry/ShdRegKey.h"
+
+#include "registry/RegistryBackend.h"
+
+namespace {
+
+const DWORD kDefaultNameHint = 260;
+const DWORD kDefaultDataHint = 1024;
+
+// One growing capacity (characters for names, bytes for data). Starts at hint + 1; after a
+// cut read it grows to 1.5 times the returned length when that equals the capacity, else to the
+// returned length plus one.
+struct SCapacity
+{
+    DWORD capacity;
+    explicit SCapacity(DWORD hint) : capacity(hint + 1) {}
+    bool Fits(DWORD returned) const { return returned < capacity; }
+    void Grow(DWORD returned)
+    {
+        if (Fits(returned))
+            return;
+        capacity = returned == capacity ? returned + returned / 2 : returned + 1;
+    }
+};
+
+bool IsStringType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+} // namespace
+
+CShdRegKey::~CShdRegKey()
+{
+    Close();
+}
+
+bool CShdRegKey::Open(HKEY parent, const wchar_t* path)
+{
+    Close();
+    HKEY key = nullptr;
+    if (Registry().OpenKey(parent, path ? path : L"", 0, 0, &key) != ERROR_SUCCESS)
+        return false;
+    m_key = key;
+    return true;
+}
+
+bool CShdRegKey::Create(HKEY parent, const wchar_t* path, const wchar_t* keyClass)
+{
+    Close();
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (Registry().CreateKey(parent, path ? path : L"", 0, keyClass, 0, 0, nullptr, &key, &disposition) !=
+        ERROR_SUCCESS)
+        return false;
+    m_key = key;
+    return true;
+}
+
+void CShdRegKey::Close(bool flush)
+{
+    if (!m_key)
+        return;
+    if (flush)
+        Registry().FlushKey(m_key);
+    Registry().CloseKey(m_key);
+    m_key = nullptr;
+}
+
+bool CShdRegKey::QueryString(const wchar_t* name, CString& text) const
+{
+    text.Empty();
+    if (!m_key)
+        return false;
+    DWORD type = 0, size = 0;
+    if (Registry().QueryValue(m_key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        !IsStringType(type))
+        return false;
+    // Room for the data plus a terminator, so text stored without one still reads whole (an
+    // odd byte count is rounded up rather than cut short, which the registry would refuse).
+    DWORD characters = (size + 1) / 2;
+    wchar_t* buffer = text.GetBuffer(static_cast<int>(characters) + 1);
+    DWORD bytes = characters * 2;
+    LONG rc = Registry().QueryValue(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
+    if (rc != ERROR_SUCCESS || !IsStringType(type)) {
+        text.ReleaseBuffer(0);
+        text.Empty();
+        return false;
+    }
+    buffer[bytes / 2 < characters ? bytes / 2 : characters] = L'\0';
+    text.ReleaseBuffer(-1);
+    return true;
+}
+
+CString CShdRegKey::GetString(const wchar_t* name, const wchar_t* defaultText) const
+{
+    CString text;
+    return QueryString(name, text) ? text : CString(defaultText);
+}
+
+bool CShdRegKey::SetString(const wchar_t* name, const wchar_t* text)
+{
+    if (!m_key || !text)
+        return false;
+    DWORD size = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+    return SetValue(name, REG_SZ, text, size);
+}
+
+bool CShdRegKey::QueryDword(const wchar_t* name, DWORD& number) const
+{
+    number = 0;
+    if (!m_key)
+        return false;
+    DWORD type = 0, value = 0, size = sizeof(value);
+    LONG rc = Registry().QueryValue(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value))
+        return false;
+    number = value;
+    return true;
+}
+
+DWORD CShdRegKey::GetDword(const wchar_t* name, DWORD defaultNumber) const
+{
+    DWORD number;
+    return QueryDword(name, number) ? number : defaultNumber;
+}
+
+bool CShdRegKey::GetBool(const wchar_t* name, bool defaultValue) const
+{
+    DWORD number;
+    return QueryDword(name, number) ? number != 0 : defaultValue;
+}
+
+bool CShdRegKey::SetDword(const wchar_t* name, DWORD number)
+{
+    return SetValue(name, REG_DWORD, &number, sizeof(number));
+}
+
+bool CShdRegKey::QueryValue(const wchar_t* name, DWORD& type, CShdBinaryBuffer& data) const
+{
+    type = 0;
+    data.Free();
+    if (!m_key)
+        return false;
+    DWORD size = 0;
+    if (Registry().QueryValue(m_key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        type = 0;
+        return false;
+    }
+    return ReadData(name, size, type, data);
+}
+
+bool CShdRegKey::ReadData(const wchar_t* name, DWORD sizeHint, DWORD& type, CShdBinaryBuffer& data) const
+{
+    SCapacity capacity(sizeHint);
+    for (;;) {
+        if (!data.SetSize(capacity.capacity))
+            break;
+        DWORD size = capacity.capacity;
+        LONG rc = Registry().QueryValue(m_key, name, nullptr, &type, data.GetData(), &size);
+        if (rc == ERROR_SUCCESS && capacity.Fits(size)) {
+            data.SetSize(size);
+            return true;
+        }
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) || (rc == ERROR_MORE_DATA && capacity.Fits(size)))
+            break;
+        capacity.Grow(size);
+    }
+    type = 0;
+    data.Free();
+    return false;
+}
+
+bool CShdRegKey::SetValue(const wchar_t* name, DWORD type, const CShdBinaryBuffer& data)
+{
+    return SetValue(name, type, data.GetData(), data.GetSize());
+}
+
+bool CShdRegKey::SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size)
+{
+    if (!m_key)
+        return false;
+    return Registry().SetValue(m_key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+bool CShdRegKey::QueryValueType(const wchar_t* name, DWORD& type) const
+{
+    type = 0;
+    if (!m_key)
+        return false;
+    return Registry().QueryValue(m_key, name, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool CShdRegKey::ValueExists(const wchar_t* name) const
+{
+    if (!m_key)
+        return false;
+    DWORD type = 0, size = 0;
+    return Registry().QueryValue(m_key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+}
+
+bool CShdRegKey::DeleteValue(const wchar_t* name)
+{
+    return m_key && Registry().DeleteValue(m_key, name) == ERROR_SUCCESS;
+}
+
+bool CShdRegKey::QueryInfo(SInfo& info) const
+{
+    if (!m_key)
+        return false;
+    return Registry().QueryInfoKey(m_key, nullptr, nullptr, nullptr, &info.subKeys, &info.maxSubKeyLength,
+                                   nullptr, &info.values, &info.maxValueNameLength, nullptr, nullptr,
+                                   nullptr) == ERROR_SUCCESS;
+}
+
+DWORD CShdRegKey::GetValueCount() const
+{
+    SInfo info;
+    return QueryInfo(info) ? info.values : 0;
+}
+
+DWORD CShdRegKey::GetSubKeyCount() const
+{
+    SInfo info;
+    return QueryInfo(info) ? info.subKeys : 0;
+}
+
+bool CShdRegKey::EnumValueName(DWORD index, CString& name, DWORD& type) const
+{
+    SInfo info;
+    DWORD hint = QueryInfo(info) ? info.maxValueNameLength : kDefaultNameHint;
+    return EnumValueNameFrom(index, hint, name, type);
+}
+
+bool CShdRegKey::EnumValueName(DWORD index, CString& name) const
+{
+    DWORD type;
+    return EnumValueName(index, name, type);
+}
+
+bool CShdRegKey::EnumValueName260(DWORD index, CString& name, DWORD& type) const
+{
+    return EnumValueNameFrom(index, kDefaultNameHint, name, type);
+}
+
+bool CShdRegKey::EnumValueName260(DWORD index, CString& name) const
+{
+    DWORD type;
+    return EnumValueName260(index, name, type);
+}
+
+bool CShdRegKey::EnumValueNameFrom(DWORD index, DWORD nameHint, CString& name, DWORD& type) const
+{
+    name.Empty();
+    type = 0;
+    if (!m_key)
+        return false;
+    SCapacity capacity(nameHint);
+    for (;;) {
+        DWORD length = capacity.capacity;
+        wchar_t* buffer = name.GetBuffer(static_cast<int>(length));
+        LONG rc = Registry().EnumValue(m_key, index, buffer, &length, nullptr, &type, nullptr, nullptr);
+        if (rc == ERROR_SUCCESS && capacity.Fits(length)) {
+            name.ReleaseBuffer(static_cast<int>(length));
+            return true;
+        }
+        name.ReleaseBuffer(0);
+        name.Empty();
+        type = 0;
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
+            (rc == ERROR_MORE_DATA && capacity.Fits(length)))
+            return false;
+        capacity.Grow(length);
+    }
+}
+
+bool CShdRegKey::EnumValue(DWORD index, CString& name, DWORD& type, CShdBinaryBuffer& data) const
+{
+    name.Empty();
+    type = 0;
+    data.Free();
+    if (!m_key)
+        return false;
+    SCapacity nameCapacity(kDefaultNameHint), dataCapacity(kDefaultDataHint);
+    for (;;) {
+        if (!data.SetSize(dataCapacity.capacity))
+            break;
+        DWORD length = nameCapacity.capacity, size = dataCapacity.capacity;
+        wchar_t* buffer = name.GetBuffer(static_cast<int>(length));
+        LONG rc = Registry().EnumValue(m_key, index, buffer, &length, nullptr, &type, data.GetData(), &size);
+        bool fits = nameCapacity.Fits(length) && dataCapacity.Fits(size);
+        if (rc == ERROR_SUCCESS && fits) {
+            name.ReleaseBuffer(static_cast<int>(length));
+            data.SetSize(size);
+            return true;
+        }
+        name.ReleaseBuffer(0);
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) || (rc == ERROR_MORE_DATA && fits))
+            break;
+        nameCapacity.Grow(length);
+        dataCapacity.Grow(size);
+    }
+    name.Empty();
+    type = 0;
+    data.Free();
+    return false;
+}
+
+bool CShdRegKey::EnumKey(DWORD index, CString& name) const
+{
+    SInfo info;
+    DWORD hint = QueryInfo(info) ? info.maxSubKeyLength : kDefaultNameHint;
+    return EnumKeyFrom(index, hint, name);
+}
+
+bool CShdRegKey::EnumKey260(DWORD index, CString& name) const
+{
+    return EnumKeyFrom(index, kDefaultNameHint, name);
+}
+
+bool CShdRegKey::EnumKeyFrom(DWORD index, DWORD nameHint, CString& name) const
+{
+    name.Empty();
+    if (!m_key)
+        return false;
+    SCapacity capacity(nameHint);
+    for (;;) {
+        DWORD length = capacity.capacity;
+        wchar_t* buffer = name.GetBuffer(static_cast<int>(length));
+        LONG rc = Registry().EnumKey(m_key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_SUCCESS && capacity.Fits(length)) {
+            name.ReleaseBuffer(static_cast<int>(length));
+            return true;
+        }
+        name.ReleaseBuffer(0);
+        name.Empty();
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
+            (rc == ERROR_MORE_DATA && capacity.Fits(length)))
+            return false;
+        capacity.Grow(length);
+    }
+}
+
+CString CShdRegKey::GetClass() const
+{
+    CString keyClass;
+    if (!m_key)
+        return keyClass;
+    SCapacity capacity(kDefaultNameHint - 1); // starts at exactly 260
+    for (;;) {
+        DWORD length = capacity.capacity;
+        wchar_t* buffer = keyClass.GetBuffer(static_cast<int>(length));
+        LONG rc = Registry().QueryInfoKey(m_key, buffer, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_SUCCESS && capacity.Fits(length)) {
+            keyClass.ReleaseBuffer(static_cast<int>(length));
+            return keyClass;
+        }
+        keyClass.ReleaseBuffer(0);
+        keyClass.Empty();
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
+            (rc == ERROR_MORE_DATA && capacity.Fits(length)))
+            return keyClass;
+        capacity.Grow(length);
+    }
+}
