@@ -1,0 +1,149 @@
+// The shell calls other than the menu bar: dialog sizing, the accepted no-op handlers, the
+// "SIPPREF" class, tap-and-hold, the Back key, and the two kernel calls.
+#include "platform/AygShell.h"
+#include "platform/MenuBarWindow.h"
+
+namespace {
+
+LRESULT CALLBACK SipPrefProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The device screen a full-screen window covers: the window of the program's main (root)
+// owner together with its menu bar, or the work area when there is none.
+RECT GetEmulatedScreen(HWND window)
+{
+    RECT screen = {};
+    HWND owner = GetWindow(window, GW_OWNER);
+    HWND root = owner ? GetAncestor(owner, GA_ROOTOWNER) : nullptr;
+    if (root && root != window && GetWindowRect(root, &screen)) {
+        if (CMenuBarWindow::FindForOwner(root))
+            screen.bottom += GetMenuBarHeight();
+        return screen;
+    }
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    return screen;
+}
+
+} // namespace
+
+int GetMenuBarHeight()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return (dpi * 26 + 48) / 96;
+}
+
+BOOL SHInitExtraControls()
+{
+    static bool registered = false;
+    if (registered)
+        return TRUE;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = SipPrefProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"SIPPREF";
+    registered = RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return registered ? TRUE : FALSE;
+}
+
+BOOL SHInitDialog(PSHINITDLGINFO info)
+{
+    SHInitExtraControls();
+    if (!info || !IsWindow(info->hDlg))
+        return FALSE;
+    const DWORD sizing = SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR;
+    if (!(info->dwMask & SHIDIM_FLAGS) || !(info->dwFlags & sizing))
+        return TRUE;
+    RECT screen = GetEmulatedScreen(info->hDlg);
+    if (!(info->dwFlags & SHIDIF_FULLSCREENNOMENUBAR))
+        screen.bottom -= GetMenuBarHeight();
+    return MoveWindow(info->hDlg, screen.left, screen.top, screen.right - screen.left,
+                      screen.bottom - screen.top, TRUE);
+}
+
+BOOL SHHandleWMActivate(HWND, WPARAM, LPARAM, SHACTIVATEINFO*, DWORD)
+{
+    return TRUE;
+}
+
+BOOL SHHandleWMSettingChange(HWND, WPARAM, LPARAM, SHACTIVATEINFO*)
+{
+    return TRUE;
+}
+
+BOOL SHSipPreference(HWND, SIPSTATE)
+{
+    return TRUE;
+}
+
+BOOL SHDoneButton(HWND window, DWORD)
+{
+    return IsWindow(window) ? TRUE : FALSE;
+}
+
+DWORD SHRecognizeGesture(SHRGINFO* info)
+{
+    if (!info || !IsWindow(info->hwndClient))
+        return 0;
+    // A stylus press asking for the command is never a hold here: a right click stands for it.
+    if (info->dwFlags & SHRG_RETURNCMD)
+        return 0;
+    HWND parent = GetParent(info->hwndClient);
+    if (!parent)
+        return 0;
+    NMRGINFO notification = {};
+    notification.hdr.hwndFrom = info->hwndClient;
+    notification.hdr.idFrom = UINT_PTR(GetDlgCtrlID(info->hwndClient));
+    notification.hdr.code = UINT(GN_CONTEXTMENU);
+    notification.ptAction = info->ptDown;
+    ClientToScreen(info->hwndClient, &notification.ptAction);
+    SendMessageW(parent, WM_NOTIFY, notification.hdr.idFrom, reinterpret_cast<LPARAM>(&notification));
+    return GN_CONTEXTMENU;
+}
+
+void SHSendBackToFocusWindow(UINT message, WPARAM, LPARAM lParam)
+{
+    HWND focus = GetFocus();
+    if (!focus || message != WM_HOTKEY || HIWORD(lParam) != VK_TBACK)
+        return;
+    if (LOWORD(lParam) & MOD_KEYUP) {
+        SendMessageW(focus, WM_KEYUP, VK_BACK, 0xC0000001);
+        return;
+    }
+    SendMessageW(focus, WM_KEYDOWN, VK_BACK, 1);
+    SendMessageW(focus, WM_CHAR, VK_BACK, 1);
+}
+
+BOOL EventModify(HANDLE event, DWORD function)
+{
+    switch (function) {
+    case EVENT_SET:
+        return SetEvent(event);
+    case EVENT_RESET:
+        return ResetEvent(event);
+    case EVENT_PULSE:
+        return PulseEvent(event);
+    }
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+}
+
+HANDLE GetClipboardDataAlloc(UINT format)
+{
+    HANDLE data = GetClipboardData(format);
+    if (!data)
+        return nullptr;
+    SIZE_T size = GlobalSize(data);
+    const void* source = GlobalLock(data);
+    if (!source)
+        return nullptr;
+    HLOCAL copy = LocalAlloc(LMEM_FIXED, size ? size : 1);
+    if (copy && size)
+        memcpy(copy, source, size);
+    GlobalUnlock(data);
+    return copy;
+}
