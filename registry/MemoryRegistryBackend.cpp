@@ -216,6 +216,7 @@ HKEY CMemoryRegistryBackend::NewHandle(const std::shared_ptr<SNode>& node)
 
 LONG CMemoryRegistryBackend::DoOpenKey(HKEY parent, const wchar_t* subkey, HKEY* result)
 {
+    Hook(OpOpenKey);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpOpenKey, code))
@@ -235,6 +236,7 @@ LONG CMemoryRegistryBackend::DoOpenKey(HKEY parent, const wchar_t* subkey, HKEY*
 LONG CMemoryRegistryBackend::DoCreateKey(HKEY parent, const wchar_t* subkey, const wchar_t* keyClass,
                                          HKEY* result, DWORD* disposition)
 {
+    Hook(OpCreateKey);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpCreateKey, code))
@@ -256,6 +258,7 @@ LONG CMemoryRegistryBackend::DoCreateKey(HKEY parent, const wchar_t* subkey, con
 
 LONG CMemoryRegistryBackend::DoCloseKey(HKEY key)
 {
+    Hook(OpCloseKey);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpCloseKey, code))
@@ -267,6 +270,7 @@ LONG CMemoryRegistryBackend::DoCloseKey(HKEY key)
 
 LONG CMemoryRegistryBackend::DoFlushKey(HKEY key)
 {
+    Hook(OpFlushKey);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpFlushKey, code))
@@ -297,6 +301,7 @@ LONG CMemoryRegistryBackend::CopyData(const std::vector<BYTE>& data, DWORD* type
 
 LONG CMemoryRegistryBackend::DoQueryValue(HKEY key, const wchar_t* name, DWORD* type, BYTE* data, DWORD* size)
 {
+    Hook(OpQueryValue);
     CLock lock(m_lock);
     Log(OpQueryValue, 0, (data && size) ? *size : 0);
     LONG code;
@@ -318,6 +323,7 @@ LONG CMemoryRegistryBackend::DoQueryValue(HKEY key, const wchar_t* name, DWORD* 
 LONG CMemoryRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD type, const BYTE* data,
                                         DWORD size)
 {
+    Hook(OpSetValue);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpSetValue, code))
@@ -342,6 +348,7 @@ LONG CMemoryRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD typ
 
 LONG CMemoryRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
 {
+    Hook(OpDeleteValue);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpDeleteValue, code))
@@ -363,6 +370,7 @@ LONG CMemoryRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
 
 LONG CMemoryRegistryBackend::DoDeleteKey(HKEY parent, const wchar_t* subkey)
 {
+    Hook(OpDeleteKey);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpDeleteKey, code))
@@ -388,6 +396,7 @@ LONG CMemoryRegistryBackend::DoDeleteKey(HKEY parent, const wchar_t* subkey)
 
 LONG CMemoryRegistryBackend::DoEnumKey(HKEY key, DWORD index, wchar_t* name, DWORD* nameLength)
 {
+    Hook(OpEnumKey);
     CLock lock(m_lock);
     Log(OpEnumKey, nameLength ? *nameLength : 0, 0);
     LONG code;
@@ -417,6 +426,7 @@ LONG CMemoryRegistryBackend::DoEnumKey(HKEY key, DWORD index, wchar_t* name, DWO
 LONG CMemoryRegistryBackend::DoEnumValue(HKEY key, DWORD index, wchar_t* name, DWORD* nameLength, DWORD* type,
                                          BYTE* data, DWORD* size)
 {
+    Hook(OpEnumValue);
     CLock lock(m_lock);
     Log(OpEnumValue, nameLength ? *nameLength : 0, (data && size) ? *size : 0);
     LONG code;
@@ -449,6 +459,7 @@ LONG CMemoryRegistryBackend::DoEnumValue(HKEY key, DWORD index, wchar_t* name, D
 
 LONG CMemoryRegistryBackend::DoQueryInfoKey(HKEY key, wchar_t* keyClass, DWORD* classLength, SKeyInfo& info)
 {
+    Hook(OpQueryInfoKey);
     CLock lock(m_lock);
     LONG code;
     if (Inject(OpQueryInfoKey, code))

@@ -13,6 +13,7 @@
 #include "registry/RegistryBackend.h"
 #include "shd/String.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -35,6 +36,9 @@ public:
     void AnswerMoreData(EOperation op, DWORD requiredNameLength, DWORD requiredDataSize);
     void ProtectKey(HKEY root, const wchar_t* path);
     void ProtectValue(HKEY root, const wchar_t* path, const wchar_t* name);
+    // Called on the calling thread before every operation, outside the back end's lock
+    // (for tests that must hold a worker at a known point).
+    void SetCallHook(std::function<void(EOperation)> hook) { m_hook = std::move(hook); }
     // Forgets every planned failure and protection.
     void ClearFaults();
     const std::vector<SCallRecord>& CallLog() const { return m_log; }
@@ -100,6 +104,11 @@ private:
     const std::vector<const SValue*>& OrderedValues(SNode& node) const;
     HKEY NewHandle(const std::shared_ptr<SNode>& node);
     bool Inject(EOperation op, LONG& code);
+    void Hook(EOperation op)
+    {
+        if (m_hook)
+            m_hook(op);
+    }
     bool InjectMoreData(EOperation op, DWORD* nameLength, DWORD* size);
     void Log(EOperation op, DWORD nameCapacity, DWORD dataCapacity);
     static LONG CopyData(const std::vector<BYTE>& data, DWORD* type, DWORD valueType, BYTE* buffer,
@@ -113,4 +122,5 @@ private:
     std::vector<SFault> m_faults;
     std::vector<SMoreData> m_moreData;
     std::vector<SCallRecord> m_log;
+    std::function<void(EOperation)> m_hook;
 };
