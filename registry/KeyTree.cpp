@@ -2,6 +2,7 @@
 #include "registry/KeyTree.h"
 
 #include "registry/RegistryBackend.h"
+#include "registry/RootKeys.h"
 #include "registry/ShdRegKey.h"
 
 namespace {
@@ -15,10 +16,26 @@ CString ChildPath(const wchar_t* path, const CString& name)
     return child;
 }
 
+// True only when the key answers and holds nothing: a failed count is not an empty key.
+bool HasNoSubKeysOrValues(const CShdRegKey& key)
+{
+    DWORD subKeys = 0, values = 0;
+    return key.QueryCounts(subKeys, values) && subKeys == 0 && values == 0;
+}
+
+bool HasNoValues(const CShdRegKey& key)
+{
+    DWORD subKeys = 0, values = 0;
+    return key.QueryCounts(subKeys, values) && values == 0;
+}
+
 } // namespace
 
 bool DeleteKeyTree(HKEY parent, const wchar_t* path)
 {
+    // A root can never be deleted; emptying it on the way would wipe it and still fail.
+    if (IsRootKey(parent) && (!path || !*path))
+        return false;
     DeleteKeyContents(parent, path);
     Registry().DeleteKey(parent, path ? path : L"");
     Registry().FlushKey(parent);
@@ -39,7 +56,7 @@ bool DeleteKeyContents(HKEY parent, const wchar_t* path)
             DeleteKeyTree(parent, ChildPath(path, name));
     }
     DeleteAllValues(parent, path);
-    return key.GetSubKeyCount() == 0 && key.GetValueCount() == 0;
+    return HasNoSubKeysOrValues(key);
 }
 
 bool DeleteAllValues(HKEY parent, const wchar_t* path)
@@ -57,7 +74,7 @@ bool DeleteAllValues(HKEY parent, const wchar_t* path)
         else
             ++index; // the value stays and is stepped over
     }
-    return key.GetValueCount() == 0;
+    return HasNoValues(key);
 }
 
 bool CopyKeyTree(HKEY sourceParent, const wchar_t* sourcePath, HKEY targetParent, const wchar_t* targetPath)
@@ -69,8 +86,9 @@ bool CopyKeyTree(HKEY sourceParent, const wchar_t* sourcePath, HKEY targetParent
     CShdRegKey target(true);
     if (!target.Create(targetParent, targetPath, keyClass))
         return false;
-    bool complete = true;
-    DWORD values = source.GetValueCount();
+    // Both counts up front: a failed query marks the copy incomplete instead of looking empty.
+    DWORD subKeys = 0, values = 0;
+    bool complete = source.QueryCounts(subKeys, values);
     for (DWORD index = 0; index < values; ++index) {
         CString name;
         DWORD type;
@@ -79,7 +97,6 @@ bool CopyKeyTree(HKEY sourceParent, const wchar_t* sourcePath, HKEY targetParent
             !target.SetValue(name, type, data))
             complete = false;
     }
-    DWORD subKeys = source.GetSubKeyCount();
     for (DWORD index = 0; index < subKeys; ++index) {
         CString name;
         if (!source.EnumKey(index, name) || !CopyKeyTree(source.GetHandle(), name, target.GetHandle(), name))

@@ -1,10 +1,12 @@
 // Whole-branch operations, synchronous, reporting only their end state.
-//   DeleteKeyTree      the key and everything below it; true when the key is gone
+//   DeleteKeyTree      the key and everything below it; true when the key is gone. A root
+//                      with an empty path is refused (false) and left untouched.
 //   DeleteKeyContents  every subkey branch and value, keeping the key; true when it is empty
 //                      (or cannot be opened)
 //   DeleteAllValues    every value; true when none is left (or the key cannot be opened)
 //   CopyKeyTree        class, values and subkeys, recursively, onto the target (created when
 //                      missing, other contents kept); true when every item was copied
+// A count that cannot be read counts as a failure, never as an empty key.
 // The parent is a root handle or an open key's handle; an empty path means the parent itself.
 #pragma once
 

@@ -89,10 +89,16 @@ void CMemoryRegistryBackend::Unprotect(SNode& node)
         Unprotect(*child);
 }
 
+// Every planned failure of op counts this call, so several planned for the same operation
+// each fire at their own call.
 bool CMemoryRegistryBackend::Inject(EOperation op, LONG& code)
 {
+    for (SFault& fault : m_faults) {
+        if (fault.op == op && fault.remaining > 0)
+            --fault.remaining;
+    }
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
-        if (it->op == op && --it->remaining == 0) {
+        if (it->op == op && it->remaining <= 0) {
             code = it->code;
             m_faults.erase(it);
             return true;

@@ -7,6 +7,8 @@ namespace {
 
 const DWORD kDefaultNameHint = 260;
 const DWORD kDefaultDataHint = 1024;
+// Name buffers are CStrings with int lengths; nothing the registry holds comes near this.
+const DWORD kMaxCapacity = 0x7FFFFFF0;
 
 // One growing capacity (characters for names, bytes for data). Starts at hint + 1; after a
 // cut read it grows to 1.5 times the returned length when that equals the capacity, else to the
@@ -16,11 +18,20 @@ struct SCapacity
     DWORD capacity;
     explicit SCapacity(DWORD hint) : capacity(hint + 1) {}
     bool Fits(DWORD returned) const { return returned < capacity; }
-    void Grow(DWORD returned)
+    // Always grows by at least one, so a platform that keeps reporting a full buffer of one
+    // character (Wine leaves a too-small name length as it was) cannot hold the read in a loop.
+    // False when the next capacity would not fit in a DWORD.
+    bool Grow(DWORD returned)
     {
         if (Fits(returned))
-            return;
-        capacity = returned == capacity ? returned + returned / 2 : returned + 1;
+            return true;
+        unsigned long long next = returned == capacity ? returned + returned / 2ull : returned + 1ull;
+        if (next <= capacity)
+            next = capacity + 1ull;
+        if (next > kMaxCapacity)
+            return false;
+        capacity = static_cast<DWORD>(next);
+        return true;
     }
 };
 
@@ -165,7 +176,8 @@ bool CShdRegKey::ReadData(const wchar_t* name, DWORD sizeHint, DWORD& type, CShd
         }
         if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) || (rc == ERROR_MORE_DATA && capacity.Fits(size)))
             break;
-        capacity.Grow(size);
+        if (!capacity.Grow(size))
+            break;
     }
     type = 0;
     data.Free();
@@ -226,6 +238,15 @@ DWORD CShdRegKey::GetSubKeyCount() const
     return QueryInfo(info) ? info.subKeys : 0;
 }
 
+bool CShdRegKey::QueryCounts(DWORD& subKeys, DWORD& values) const
+{
+    SInfo info;
+    bool known = QueryInfo(info);
+    subKeys = known ? info.subKeys : 0;
+    values = known ? info.values : 0;
+    return known;
+}
+
 bool CShdRegKey::EnumValueName(DWORD index, CString& name, DWORD& type) const
 {
     SInfo info;
@@ -271,7 +292,8 @@ bool CShdRegKey::EnumValueNameFrom(DWORD index, DWORD nameHint, CString& name, D
         if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
             (rc == ERROR_MORE_DATA && capacity.Fits(length)))
             return false;
-        capacity.Grow(length);
+        if (!capacity.Grow(length))
+            return false;
     }
 }
 
@@ -298,8 +320,8 @@ bool CShdRegKey::EnumValue(DWORD index, CString& name, DWORD& type, CShdBinaryBu
         name.ReleaseBuffer(0);
         if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) || (rc == ERROR_MORE_DATA && fits))
             break;
-        nameCapacity.Grow(length);
-        dataCapacity.Grow(size);
+        if (!nameCapacity.Grow(length) || !dataCapacity.Grow(size))
+            break;
     }
     name.Empty();
     type = 0;
@@ -338,7 +360,8 @@ bool CShdRegKey::EnumKeyFrom(DWORD index, DWORD nameHint, CString& name) const
         if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
             (rc == ERROR_MORE_DATA && capacity.Fits(length)))
             return false;
-        capacity.Grow(length);
+        if (!capacity.Grow(length))
+            return false;
     }
 }
 
@@ -362,6 +385,7 @@ CString CShdRegKey::GetClass() const
         if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
             (rc == ERROR_MORE_DATA && capacity.Fits(length)))
             return keyClass;
-        capacity.Grow(length);
+        if (!capacity.Grow(length))
+            return keyClass;
     }
 }

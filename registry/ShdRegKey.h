@@ -42,6 +42,9 @@ public:
 
     DWORD GetValueCount() const;
     DWORD GetSubKeyCount() const;
+    // Both counts in one registry call; false (and 0, 0) when the key is closed or the query
+    // fails, which the counts alone cannot tell from an empty key.
+    bool QueryCounts(DWORD& subKeys, DWORD& values) const;
     // Name capacity starts at the key's longest value name (one more registry call) ...
     bool EnumValueName(DWORD index, CString& name, DWORD& type) const;
     bool EnumValueName(DWORD index, CString& name) const;

@@ -117,6 +117,40 @@ TEST_F(GrowingRead, MoreDataWithoutALargerSizeEndsTheRead)
     EXPECT_EQ(10u, data.GetSize());
 }
 
+namespace {
+
+// Reports a longest value name of 0 whatever the key holds, as a hint gone stale while
+// another thread added a value would.
+class CStaleHintBackend : public CMemoryRegistryBackend
+{
+protected:
+    LONG DoQueryInfoKey(HKEY key, wchar_t* keyClass, DWORD* classLength, SKeyInfo& info) override
+    {
+        LONG rc = CMemoryRegistryBackend::DoQueryInfoKey(key, keyClass, classLength, info);
+        info.maxValueNameLength = 0;
+        return rc;
+    }
+};
+
+} // namespace
+
+// A capacity of one character filled exactly must still grow, or the read never ends.
+TEST(GrowingReadFromOne, StaleHintOfZeroStillReadsTheName)
+{
+    CStaleHintBackend backend;
+    CScopedRegistryBackend scope(backend);
+    CShdRegKey key;
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, L"Stale"));
+    ASSERT_TRUE(key.SetDword(L"x", 1));
+    ASSERT_TRUE(key.SetDword(L"long name", 2));
+    CString name;
+    EXPECT_TRUE(key.EnumValueName(0, name));
+    EXPECT_EQ(CString(L"long name"), name);
+    EXPECT_TRUE(key.EnumValueName(1, name));
+    EXPECT_EQ(CString(L"x"), name);
+    EXPECT_LT(backend.CallCount(IRegistryBackend::OpEnumValue), 10u);
+}
+
 TEST_F(GrowingRead, StringWithoutTerminatorReadsWhole)
 {
     const wchar_t text[] = L"abc";

@@ -192,9 +192,9 @@ TEST_P(KeyTreeFaults, RegistryCallCountsForCopyAndDelete)
     EXPECT_EQ(6u, Registry().CallCount(Op::OpQueryValue)); // size, then data, per value
     EXPECT_EQ(3u, Registry().CallCount(Op::OpSetValue));
     EXPECT_EQ(2u, Registry().CallCount(Op::OpEnumKey));
-    // per key: class, value count, subkey count, plus the name hints per value and subkey
-    EXPECT_EQ(14u, Registry().CallCount(Op::OpQueryInfoKey));
-    EXPECT_EQ(43u, Registry().TotalCalls());
+    // per key: class, both counts, plus the name hints per value and subkey
+    EXPECT_EQ(11u, Registry().CallCount(Op::OpQueryInfoKey));
+    EXPECT_EQ(40u, Registry().TotalCalls());
 
     Registry().ResetCounts();
     ASSERT_TRUE(DeleteKeyTree(Base(), L"copy"));
@@ -204,9 +204,50 @@ TEST_P(KeyTreeFaults, RegistryCallCountsForCopyAndDelete)
     EXPECT_EQ(9u, Registry().CallCount(Op::OpOpenKey));
     EXPECT_EQ(6u, Registry().CallCount(Op::OpCloseKey));
     EXPECT_EQ(9u, Registry().CallCount(Op::OpFlushKey)); // each written key, and each parent
-    EXPECT_EQ(20u, Registry().CallCount(Op::OpQueryInfoKey));
-    EXPECT_EQ(55u, Registry().TotalCalls());
+    // per key: subkey count, value count, the emptiness checks, plus the name hints
+    EXPECT_EQ(17u, Registry().CallCount(Op::OpQueryInfoKey));
+    EXPECT_EQ(52u, Registry().TotalCalls());
     EXPECT_EQ(1u, Memory().OpenHandleCount()); // only the fixture's base key stays open
+}
+
+TEST_P(KeyTreeFaults, CountsThatCannotBeReadAreNotAnEmptyKey)
+{
+    PutString(L"src", L"a", L"1");
+    // The copy's second RegQueryInfoKeyW (after the class) reads the counts.
+    Memory().FailCall(IRegistryBackend::OpQueryInfoKey, 2);
+    EXPECT_FALSE(CopyKeyTree(Base(), L"src", Base(), L"dst"));
+
+    // Count, name hint, then the final check that no value is left.
+    Memory().FailCall(IRegistryBackend::OpQueryInfoKey, 3);
+    EXPECT_FALSE(DeleteAllValues(Base(), L"src"));
+    CShdRegKey src;
+    ASSERT_TRUE(src.Open(Base(), L"src"));
+    EXPECT_EQ(0u, src.GetValueCount());
+}
+
+TEST_P(KeyTreeFaults, RootIsNeverEmptiedByDeleteKeyTree)
+{
+    PutString(L"keep", L"v", L"x");
+    EXPECT_FALSE(DeleteKeyTree(HKEY_CURRENT_USER, L""));
+    EXPECT_FALSE(DeleteKeyTree(HKEY_CURRENT_USER, nullptr));
+    EXPECT_TRUE(Exists(L"keep"));
+    EXPECT_EQ(0u, Registry().CallCount(IRegistryBackend::OpDeleteValue));
+    EXPECT_EQ(0u, Registry().CallCount(IRegistryBackend::OpDeleteKey));
+}
+
+TEST_P(KeyTreeFaults, SeveralPlannedFailuresOfOneOperationEachFireOnTheirCall)
+{
+    for (const wchar_t* name : {L"a", L"b", L"c", L"d"})
+        PutString(L"src", name, name);
+    Memory().FailCall(IRegistryBackend::OpSetValue, 1);
+    Memory().FailCall(IRegistryBackend::OpSetValue, 3);
+    EXPECT_FALSE(CopyKeyTree(Base(), L"src", Base(), L"dst"));
+    CShdRegKey target;
+    ASSERT_TRUE(target.Open(Base(), L"dst"));
+    EXPECT_FALSE(target.ValueExists(L"a"));
+    EXPECT_TRUE(target.ValueExists(L"b"));
+    EXPECT_FALSE(target.ValueExists(L"c"));
+    EXPECT_TRUE(target.ValueExists(L"d"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Memory, KeyTreeFaults, testing::Values(EBackend::Memory), BackendName);
