@@ -59,3 +59,9 @@
 #define ID_SEARCH_STOP 40152
 #define ID_REGISTRY_BOOKMARKS 40162
 #define ID_KEY_ADD_BOOKMARK 40169
+
+// Dialogs
+#define IDD_PROGRESS 116
+
+// Controls
+#define IDC_PROGRESS_TEXT 1025
