@@ -250,4 +250,44 @@ TEST_P(KeyTreeFaults, SeveralPlannedFailuresOfOneOperationEachFireOnTheirCall)
     EXPECT_TRUE(target.ValueExists(L"d"));
 }
 
+TEST_P(KeyTreeFaults, UndeletableKeyStaysItsSiblingsGo)
+{
+    PutString(L"t\\keep", L"v", L"x");
+    PutString(L"t\\keep\\below", L"w", L"y");
+    PutString(L"t\\other", L"v", L"z");
+    Memory().ProtectKey(HKEY_CURRENT_USER, BasePath() + L"\\t\\keep");
+    EXPECT_FALSE(DeleteKeyTree(Base(), L"t"));
+    EXPECT_TRUE(Exists(L"t\\keep"));
+    EXPECT_FALSE(Exists(L"t\\keep\\below"));
+    EXPECT_FALSE(Exists(L"t\\other"));
+    Memory().ClearFaults(); // so that the fixture can remove the branch
+}
+
+// Desktop Windows enumerates values in insertion order; the branch operations must not care.
+TEST_P(KeyTreeFaults, InsertionOrderGivesTheSameResults)
+{
+    Memory().SetInsertionOrder(true);
+    for (const wchar_t* name : {L"zeta", L"Alpha", L"mid", L""})
+        PutString(L"src", name, name);
+    CShdRegKey src;
+    ASSERT_TRUE(src.Open(Base(), L"src"));
+    CString order, name;
+    for (DWORD i = 0; src.EnumValueName(i, name); ++i)
+        order += name + L",";
+    EXPECT_EQ(CString(L"zeta,Alpha,mid,,"), order);
+
+    ASSERT_TRUE(CopyKeyTree(Base(), L"src", Base(), L"dst"));
+    Memory().SetInsertionOrder(false);
+    SKeyCopy copied = Snapshot(Base(), L"dst");
+    EXPECT_TRUE(Snapshot(Base(), L"src") == copied);
+    EXPECT_EQ(4u, copied.values.size());
+
+    Memory().SetInsertionOrder(true);
+    Memory().ProtectValue(HKEY_CURRENT_USER, BasePath() + L"\\src", L"mid");
+    EXPECT_FALSE(DeleteAllValues(Base(), L"src"));
+    EXPECT_EQ(1u, src.GetValueCount());
+    EXPECT_TRUE(src.ValueExists(L"mid"));
+    Memory().ClearFaults();
+}
+
 INSTANTIATE_TEST_SUITE_P(Memory, KeyTreeFaults, testing::Values(EBackend::Memory), BackendName);
