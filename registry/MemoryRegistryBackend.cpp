@@ -149,8 +149,9 @@ CMemoryRegistryBackend::FindChild(const SNode& node, const CString& name, size_t
     return nullptr;
 }
 
-// Follows a backslash-separated path; a single trailing backslash is accepted, an empty
-// component inside the path is not.
+// Follows a backslash-separated path as Wine's registry does: a leading backslash is refused,
+// empty components after the first are skipped ("a\\b\" is "a\b"), names hold up to 256
+// characters.
 std::shared_ptr<CMemoryRegistryBackend::SNode> CMemoryRegistryBackend::Walk(std::shared_ptr<SNode> node,
                                                                             const wchar_t* path, bool create,
                                                                             bool* created,
@@ -161,10 +162,16 @@ std::shared_ptr<CMemoryRegistryBackend::SNode> CMemoryRegistryBackend::Walk(std:
     if (!node || node->deleted)
         return nullptr;
     const wchar_t* p = path ? path : L"";
+    if (*p == L'\\')
+        return nullptr;
     while (*p) {
         const wchar_t* end = wcschr(p, L'\\');
         int length = end ? static_cast<int>(end - p) : static_cast<int>(wcslen(p));
-        if (length == 0 || length > 255)
+        if (length == 0) {
+            ++p;
+            continue;
+        }
+        if (length > 256)
             return nullptr;
         CString name(p, length);
         size_t position = 0;

@@ -109,6 +109,26 @@ TEST_P(Shared, EmptySubkeyPathMeansTheKeyItself)
     EXPECT_EQ(0u, created.GetSubKeyCount());
 }
 
+// Paths reach the platform as written; both back ends must agree on the spellings callers can
+// produce from user input or .reg files.
+TEST_P(Shared, PathSpellingsAgreeWithThePlatform)
+{
+    ASSERT_TRUE(CShdRegKey().Create(Base(), L"a\\b"));
+    CShdRegKey key;
+    // Empty components after the first are skipped, a leading backslash is refused.
+    EXPECT_TRUE(key.Open(Base(), L"A\\B\\"));
+    EXPECT_TRUE(key.Open(Base(), L"a\\\\b\\\\"));
+    EXPECT_FALSE(key.Open(Base(), L"\\a"));
+    EXPECT_FALSE(key.Create(Base(), L"\\lead"));
+    EXPECT_TRUE(key.Create(Base(), L"a\\\\c"));
+    EXPECT_TRUE(Exists(L"a\\c"));
+    EXPECT_FALSE(key.Open(Base(), L"missing\\"));
+    // Key names up to 256 characters.
+    EXPECT_TRUE(key.Create(Base(), CString(L'k', 256)));
+    EXPECT_FALSE(key.Create(Base(), CString(L'k', 257)));
+    EXPECT_FALSE(key.Open(Base(), CString(L'k', 257)));
+}
+
 TEST_P(Shared, TypedReadsRefuseOtherTypesAndSizes)
 {
     DWORD four = 0x01020304;
