@@ -394,7 +394,7 @@ bool CString::IsShared() const
 
 namespace {
 
-struct SSpec
+struct SField
 {
     bool leftAlign = false;
     bool zeroPad = false;
@@ -403,15 +403,15 @@ struct SSpec
     int size = 0; // 0 int, 1 long, 2 long long / I64, -1 short
 };
 
-void AppendPadded(CString& out, const wchar_t* text, int length, const SSpec& spec, bool numeric)
+void AppendPadded(CString& out, const wchar_t* text, int length, const SField& field, bool numeric)
 {
-    int pad = spec.width > length ? spec.width - length : 0;
-    if (spec.leftAlign) {
+    int pad = field.width > length ? field.width - length : 0;
+    if (field.leftAlign) {
         out.Append(text, length);
         out += CString(L' ', pad);
         return;
     }
-    if (spec.zeroPad && numeric && pad > 0) {
+    if (field.zeroPad && numeric && pad > 0) {
         // The sign stays in front of the zeros.
         if (length > 0 && text[0] == L'-') {
             out += L'-';
@@ -439,39 +439,39 @@ int FormatUnsigned(wchar_t* end, unsigned long long value, unsigned base, bool u
     return count;
 }
 
-void AppendInteger(CString& out, va_list& args, const SSpec& spec, wchar_t conversion)
+void AppendInteger(CString& out, va_list& args, const SField& field, wchar_t conversion)
 {
     bool isSigned = conversion == L'd' || conversion == L'i';
     unsigned long long magnitude;
     bool negative = false;
     if (isSigned) {
         long long value;
-        if (spec.size == 2)
+        if (field.size == 2)
             value = va_arg(args, long long);
-        else if (spec.size == 1)
+        else if (field.size == 1)
             value = va_arg(args, long);
         else
             value = va_arg(args, int);
-        if (spec.size < 0)
+        if (field.size < 0)
             value = static_cast<short>(value);
         negative = value < 0;
         magnitude =
             negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     } else {
-        if (spec.size == 2)
+        if (field.size == 2)
             magnitude = va_arg(args, unsigned long long);
-        else if (spec.size == 1)
+        else if (field.size == 1)
             magnitude = va_arg(args, unsigned long);
         else
             magnitude = va_arg(args, unsigned int);
-        if (spec.size < 0)
+        if (field.size < 0)
             magnitude = static_cast<unsigned short>(magnitude);
     }
     wchar_t buffer[32];
     wchar_t* end = buffer + 32;
     unsigned base = (conversion == L'x' || conversion == L'X') ? 16 : 10;
     int length = FormatUnsigned(end, magnitude, base, conversion == L'X');
-    while (spec.precision > length && length < 30) {
+    while (field.precision > length && length < 30) {
         *(end - length - 1) = L'0';
         ++length;
     }
@@ -479,61 +479,61 @@ void AppendInteger(CString& out, va_list& args, const SSpec& spec, wchar_t conve
         *(end - length - 1) = L'-';
         ++length;
     }
-    AppendPadded(out, end - length, length, spec, spec.precision < 0);
+    AppendPadded(out, end - length, length, field, field.precision < 0);
 }
 
-void AppendStringArg(CString& out, va_list& args, const SSpec& spec)
+void AppendStringArg(CString& out, va_list& args, const SField& field)
 {
     const wchar_t* text = va_arg(args, const wchar_t*);
     if (!text)
         text = L"(null)";
     int length = static_cast<int>(wcslen(text));
-    if (spec.precision >= 0 && spec.precision < length)
-        length = spec.precision;
-    AppendPadded(out, text, length, spec, false);
+    if (field.precision >= 0 && field.precision < length)
+        length = field.precision;
+    AppendPadded(out, text, length, field, false);
 }
 
-const wchar_t* ParseSpec(const wchar_t* p, va_list& args, SSpec& spec)
+const wchar_t* ParseSpec(const wchar_t* p, va_list& args, SField& field)
 {
     for (;; ++p) {
         if (*p == L'-')
-            spec.leftAlign = true;
+            field.leftAlign = true;
         else if (*p == L'0')
-            spec.zeroPad = true;
+            field.zeroPad = true;
         else if (*p != L'+' && *p != L' ' && *p != L'#')
             break;
     }
     if (*p == L'*') {
-        spec.width = va_arg(args, int);
-        if (spec.width < 0) {
-            spec.leftAlign = true;
-            spec.width = -spec.width;
+        field.width = va_arg(args, int);
+        if (field.width < 0) {
+            field.leftAlign = true;
+            field.width = -field.width;
         }
         ++p;
     }
     for (; *p >= L'0' && *p <= L'9'; ++p)
-        spec.width = spec.width * 10 + (*p - L'0');
+        field.width = field.width * 10 + (*p - L'0');
     if (*p == L'.') {
         ++p;
-        spec.precision = 0;
+        field.precision = 0;
         if (*p == L'*') {
-            spec.precision = va_arg(args, int);
+            field.precision = va_arg(args, int);
             ++p;
         }
         for (; *p >= L'0' && *p <= L'9'; ++p)
-            spec.precision = spec.precision * 10 + (*p - L'0');
+            field.precision = field.precision * 10 + (*p - L'0');
     }
     if (p[0] == L'l' && p[1] == L'l') {
-        spec.size = 2;
+        field.size = 2;
         p += 2;
     } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-        spec.size = 2;
+        field.size = 2;
         p += 3;
     } else if (*p == L'l') {
-        spec.size = 1;
+        field.size = 1;
         ++p;
     } else if (*p == L'h') {
-        spec.size = -1;
+        field.size = -1;
         ++p;
     }
     return p;
@@ -553,8 +553,8 @@ void CString::AppendFormatV(const wchar_t* format, va_list args)
         out.Append(run, static_cast<int>(p - run));
         if (!*p)
             break;
-        SSpec spec;
-        p = ParseSpec(p + 1, ap, spec);
+        SField field;
+        p = ParseSpec(p + 1, ap, field);
         wchar_t conversion = *p;
         if (!conversion)
             break;
@@ -565,15 +565,15 @@ void CString::AppendFormatV(const wchar_t* format, va_list args)
         case L'u':
         case L'x':
         case L'X':
-            AppendInteger(out, ap, spec, conversion);
+            AppendInteger(out, ap, field, conversion);
             break;
         case L's':
         case L'S':
-            AppendStringArg(out, ap, spec);
+            AppendStringArg(out, ap, field);
             break;
         case L'c': {
             wchar_t ch = static_cast<wchar_t>(va_arg(ap, int));
-            AppendPadded(out, &ch, 1, spec, false);
+            AppendPadded(out, &ch, 1, field, false);
             break;
         }
         default: // "%%" and unknown conversions are copied as the character
