@@ -183,6 +183,7 @@ std::shared_ptr<CMemoryRegistryBackend::SNode> CMemoryRegistryBackend::Walk(std:
             child->name = name;
             child->parent = node.get();
             node->children.insert(node->children.begin() + static_cast<long>(position), child);
+            node->infoValid = false;
             if (created)
                 *created = true;
         }
@@ -196,11 +197,11 @@ std::shared_ptr<CMemoryRegistryBackend::SNode> CMemoryRegistryBackend::Walk(std:
 
 CMemoryRegistryBackend::SValue* CMemoryRegistryBackend::FindValue(SNode& node, const wchar_t* name)
 {
-    for (SValue& value : node.values) {
-        if (_wcsicmp(value.name, name ? name : L"") == 0)
-            return &value;
-    }
-    return nullptr;
+    const wchar_t* key = name ? name : L"";
+    auto it =
+        std::lower_bound(node.values.begin(), node.values.end(), key,
+                         [](const SValue& value, const wchar_t* n) { return _wcsicmp(value.name, n) < 0; });
+    return (it != node.values.end() && _wcsicmp(it->name, key) == 0) ? &*it : nullptr;
 }
 
 const std::vector<const CMemoryRegistryBackend::SValue*>&
@@ -211,9 +212,9 @@ CMemoryRegistryBackend::OrderedValues(SNode& node) const
     node.order.clear();
     for (const SValue& value : node.values)
         node.order.push_back(&value);
-    if (!m_insertionOrder)
-        std::stable_sort(node.order.begin(), node.order.end(),
-                         [](const SValue* a, const SValue* b) { return Less(a->name, b->name); });
+    if (m_insertionOrder)
+        std::sort(node.order.begin(), node.order.end(),
+                  [](const SValue* a, const SValue* b) { return a->serial < b->serial; });
     node.orderValid = true;
     node.orderByInsertion = m_insertionOrder;
     return node.order;
@@ -350,12 +351,15 @@ LONG CMemoryRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD typ
         return ERROR_NOACCESS;
     SValue* value = FindValue(*node, name);
     if (!value) {
-        node->values.push_back({name ? name : L"", type, {}, false});
+        CString valueName(name ? name : L"");
+        auto position = std::lower_bound(node->values.begin(), node->values.end(), valueName,
+                                         [](const SValue& v, const CString& n) { return Less(v.name, n); });
+        value = &*node->values.insert(position, {valueName, type, {}, false, node->nextSerial++});
         node->orderValid = false;
-        value = &node->values.back();
     }
     value->type = type;
     value->data.assign(data, data + size);
+    node->infoValid = false;
     return ERROR_SUCCESS;
 }
 
@@ -378,6 +382,7 @@ LONG CMemoryRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
         return ERROR_ACCESS_DENIED;
     node->values.erase(node->values.begin() + (value - node->values.data()));
     node->orderValid = false;
+    node->infoValid = false;
     return ERROR_SUCCESS;
 }
 
@@ -402,6 +407,7 @@ LONG CMemoryRegistryBackend::DoDeleteKey(HKEY parent, const wchar_t* subkey)
     size_t position = 0;
     FindChild(*owner, node->name, &position);
     owner->children.erase(owner->children.begin() + static_cast<long>(position));
+    owner->infoValid = false;
     node->deleted = true;
     node->parent = nullptr;
     return ERROR_SUCCESS;
@@ -494,15 +500,22 @@ LONG CMemoryRegistryBackend::DoQueryInfoKey(HKEY key, wchar_t* keyClass, DWORD* 
         if (classLength)
             *classLength = length;
     }
-    info.subKeys = static_cast<DWORD>(node->children.size());
-    for (const auto& child : node->children) {
-        info.maxSubKeyLength = std::max<DWORD>(info.maxSubKeyLength, child->name.GetLength());
-        info.maxClassLength = std::max<DWORD>(info.maxClassLength, child->keyClass.GetLength());
+    if (!node->infoValid) {
+        SKeyInfo& figures = node->info;
+        figures = SKeyInfo();
+        figures.subKeys = static_cast<DWORD>(node->children.size());
+        for (const auto& child : node->children) {
+            figures.maxSubKeyLength = std::max<DWORD>(figures.maxSubKeyLength, child->name.GetLength());
+            figures.maxClassLength = std::max<DWORD>(figures.maxClassLength, child->keyClass.GetLength());
+        }
+        figures.values = static_cast<DWORD>(node->values.size());
+        for (const SValue& value : node->values) {
+            figures.maxValueNameLength = std::max<DWORD>(figures.maxValueNameLength, value.name.GetLength());
+            figures.maxValueLength =
+                std::max<DWORD>(figures.maxValueLength, static_cast<DWORD>(value.data.size()));
+        }
+        node->infoValid = true;
     }
-    info.values = static_cast<DWORD>(node->values.size());
-    for (const SValue& value : node->values) {
-        info.maxValueNameLength = std::max<DWORD>(info.maxValueNameLength, value.name.GetLength());
-        info.maxValueLength = std::max<DWORD>(info.maxValueLength, static_cast<DWORD>(value.data.size()));
-    }
+    info = node->info;
     return ERROR_SUCCESS;
 }

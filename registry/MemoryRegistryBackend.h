@@ -68,6 +68,7 @@ private:
         DWORD type;
         std::vector<BYTE> data;
         bool isProtected;
+        unsigned long serial; // creation order, for the insertion-order enumeration
     };
     struct SNode
     {
@@ -77,10 +78,15 @@ private:
         bool deleted = false;
         bool isProtected = false;
         std::vector<std::shared_ptr<SNode>> children; // sorted by _wcsicmp
-        std::vector<SValue> values;                   // insertion order
+        std::vector<SValue> values;                   // sorted by _wcsicmp
         std::vector<const SValue*> order;             // enumeration order, rebuilt after changes
         bool orderValid = false;
         bool orderByInsertion = false;
+        unsigned long nextSerial = 0;
+        // RegQueryInfoKeyW's figures, rebuilt after a change: enumerating with name hints asks
+        // for them once per item.
+        SKeyInfo info;
+        bool infoValid = false;
     };
     struct SFault
     {
