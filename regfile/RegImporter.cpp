@@ -100,6 +100,8 @@ CRegImporter::CRegImporter()
 
 CRegImporter::~CRegImporter()
 {
+    // A worker still running would use this object after it is gone: stop it first.
+    Cancel();
     if (m_cancelEvent)
         CloseHandle(m_cancelEvent);
     if (m_doneEvent)

@@ -6,7 +6,7 @@
 //   Cancel()                     asks the worker to stop before its next line and waits for it
 //   Import(file, errorText)      the same work on the calling thread (tests, benchmarks)
 // The header check follows the "DoNotCheckImportHeader" setting unless SetHeaderCheckOverride
-// is used. Lines before a failure stay applied.
+// is used. Lines before a failure stay applied. Destroying the object cancels a running worker.
 #pragma once
 
 #include "registry/ShdBinaryBuffer.h"

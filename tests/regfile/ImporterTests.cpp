@@ -403,6 +403,28 @@ TEST_F(ImporterTest, WorkerThreadStartWaitAndCancel)
     EXPECT_EQ("4:01000000", V(L"W", L"v0"));
     EXPECT_EQ("none", V(L"W", L"v1"));
     EXPECT_EQ(0u, m_memory.OpenHandleCount());
+
+    // Destroying the importer while its worker runs stops the worker first.
+    DeleteKeyTree(HKEY_CURRENT_USER, (m_base + L"\\W").c_str());
+    {
+        CRegImporter doomed;
+        doomed.SetHeaderCheckOverride(0);
+        reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        first = true;
+        m_memory.SetCallHook([&](IRegistryBackend::EOperation op) {
+            if (op == IRegistryBackend::OpSetValue && first && GetCurrentThreadId() != testThread) {
+                first = false;
+                SetEvent(reached);
+                WaitForSingleObject(doomed.GetCancelEvent(), INFINITE);
+            }
+        });
+        ASSERT_TRUE(doomed.Start(path));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, 60000));
+    }
+    m_memory.SetCallHook(nullptr);
+    CloseHandle(reached);
+    EXPECT_EQ("none", V(L"W", L"v1"));
+    EXPECT_EQ(0u, m_memory.OpenHandleCount());
 }
 
 } // namespace
