@@ -372,6 +372,15 @@ bool CRegExporter::ToAnsi(const wchar_t* text, int length)
         m_ansi = buffer;
         m_ansiCapacity = capacity;
     }
+    // Every ANSI code page keeps the ASCII range as it is, and nothing composes without a
+    // combining character, so pure ASCII text (nearly all of a file) is copied directly.
+    int i = 0;
+    while (i < length && text[i] < 0x80) {
+        m_ansi[i] = static_cast<char>(text[i]);
+        ++i;
+    }
+    if (i == length)
+        return true;
     int written =
         WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, text, length, m_ansi, length, nullptr, nullptr);
     return written == length;
