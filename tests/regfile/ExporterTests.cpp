@@ -165,6 +165,18 @@ TEST_F(CExportTest, DwordsAndBinaryLines)
     EXPECT_EQ(AnsiFile(Narrow(body)), Export(false));
 }
 
+// Larger than the first read guess of the registry key class: read whole, 44 full data lines.
+TEST_F(CExportTest, LargeValueIsReadWhole)
+{
+    Put(L"big", REG_BINARY, std::vector<BYTE>(1100, 0xAB));
+    const wchar_t* full = L"      ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab";
+    std::wstring body = L"[HKEY_CURRENT_USER\\Software\\T]\r\n\"big\"=hex:\\\r\n";
+    for (int line = 0; line < 43; ++line)
+        body += std::wstring(full) + L",\\\r\n";
+    body += std::wstring(full) + L"\r\n\r\n";
+    EXPECT_EQ(UnicodeFile(body), Export(true));
+}
+
 TEST_F(CExportTest, OtherTypesAreHexWithTheirNumber)
 {
     Put(L"none", REG_NONE, {0xFF});
