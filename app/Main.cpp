@@ -1,52 +1,70 @@
-// Program entry of Hivelet.exe: for now one empty main window that ends the program when closed.
+// Program entry of Hivelet.exe: single instance for interactive runs, settings, the main
+// window and the message loop with the keyboard accelerators.
+#include "app/CommandLine.h"
+#include "app/MainWnd.h"
+#include "app/Settings.h"
 #include "res/resource.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 namespace {
 
-const wchar_t kMainClass[] = L"Hivelet";
+const wchar_t kMutexName[] = L"Hivelet_{CC166F37-60E2-4B85-9CB8-CDD36DBD7101}";
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Another interactive instance has a window: bring it (or the dialog it shows) forward.
+bool HandOverToRunningInstance()
 {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    HWND running = FindWindowW(CMainWnd::kInteractiveClass, nullptr);
+    if (!running)
+        return false;
+    // The handheld's SetForegroundWindow(window | 1) is not valid on the desktop; the last
+    // active popup is the window that the running instance shows on top.
+    SetForegroundWindow(GetLastActivePopup(running));
+    return true;
 }
 
-bool RegisterMainClass(HINSTANCE instance)
+int RunMessageLoop(HINSTANCE instance, CMainWnd& main)
 {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HIVELET));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kMainClass;
-    return RegisterClassW(&windowClass) != 0;
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators && main.GetHwnd() && TranslateAcceleratorW(main.GetHwnd(), accelerators, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return main.ExitCode();
 }
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    if (!RegisterMainClass(instance))
-        return 1;
-    HWND window = CreateWindowExW(0, kMainClass, L"Hivelet", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 480, 640, nullptr, nullptr, instance, nullptr);
-    if (!window)
-        return 1;
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    bool interactive = IsCommandLineBlank(commandLine);
+    HANDLE mutex = nullptr;
+    if (interactive) {
+        if (HandOverToRunningInstance())
+            return 0;
+        mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+        if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(mutex);
+            return 0;
+        }
     }
-    return static_cast<int>(message.wParam);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                     ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+    Settings().Load();
+    int exitCode = 1;
+    {
+        auto main = std::make_unique<CMainWnd>(!interactive, commandLine);
+        if (main->CreateMain(instance))
+            exitCode = RunMessageLoop(instance, *main);
+    }
+    if (mutex)
+        CloseHandle(mutex);
+    return exitCode;
 }
