@@ -32,7 +32,8 @@ protected:
     {
         // Drop the start-up message so that the window is not destroyed behind our back.
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, CMainWnd::kStartupMessage, CMainWnd::kStartupMessage,
+                            PM_REMOVE)) {
         }
         m_main.reset();
         CRegistryTest::TearDown();
