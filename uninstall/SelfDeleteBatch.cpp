@@ -76,7 +76,8 @@ bool ConvertToAnsi(const CString& text, std::string& out)
     DWORD flags = exact ? WC_NO_BEST_FIT_CHARS : 0;
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = exact ? &usedDefault : nullptr;
-    int size = WideCharToMultiByte(CP_ACP, flags, text, text.GetLength(), nullptr, 0, nullptr, usedDefaultOut);
+    int size =
+        WideCharToMultiByte(CP_ACP, flags, text, text.GetLength(), nullptr, 0, nullptr, usedDefaultOut);
     if (size <= 0 || usedDefault)
         return false;
     out.resize(size);

@@ -4,8 +4,13 @@
 #include "uninstall/SelfDeleteBatch.h"
 #include "uninstall/UninstallPaths.h"
 
+#include "registry/KeyTree.h"
+#include "registry/ShdRegKey.h"
+
 const wchar_t kBatchFileName[] = L"{21322C10-B2B5-4BE1-BD15-BC9F21C0E54E}_uninstall.bat";
 const wchar_t* const kPackageFileNames[2] = {L"Keyhaven.cab", L"Keyhaven.ini"};
+const wchar_t kUninstallParentPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const wchar_t kUninstallEntryName[] = L"Keyhaven {21322C10-B2B5-4BE1-BD15-BC9F21C0E54E}";
 
 CUninstaller::CUninstaller(const CString& programPath, const CString& programFolder)
     : m_programPath(programPath), m_programFolder(programFolder)
@@ -14,10 +19,21 @@ CUninstaller::CUninstaller(const CString& programPath, const CString& programFol
 
 void CUninstaller::Run() const
 {
+    DeleteUninstallEntry();
     DeletePackageFiles(m_programFolder);
     // Without its own path the program cannot tell a batch file what to remove.
     if (!m_programPath.IsEmpty())
         StartSelfDelete();
+}
+
+void CUninstaller::DeleteUninstallEntry()
+{
+    CShdRegKey parent(true);
+    if (!parent.Open(HKEY_LOCAL_MACHINE, kUninstallParentPath))
+        return;
+    // Children go before their parents, and values after the subkeys of the same key.
+    DeleteKeyTree(parent.GetHandle(), kUninstallEntryName);
+    parent.Close();
 }
 
 void CUninstaller::DeletePackageFiles(const CString& programFolder)

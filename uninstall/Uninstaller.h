@@ -14,6 +14,9 @@ public:
     // Every step in order; a failing step is silent and never stops the later ones.
     void Run() const;
 
+    // Removes the entry with its whole branch from the desktop's list of installed programs.
+    static void DeleteUninstallEntry();
+
     // Clears the attributes of each package file in the folder and deletes it.
     static void DeletePackageFiles(const CString& programFolder);
 
@@ -31,3 +34,6 @@ private:
 // Names in the program's folder and above it.
 extern const wchar_t kBatchFileName[];
 extern const wchar_t* const kPackageFileNames[2];
+// The uninstall entry below HKEY_LOCAL_MACHINE.
+extern const wchar_t kUninstallParentPath[];
+extern const wchar_t kUninstallEntryName[];
