@@ -125,7 +125,12 @@ bool CRegImporter::Start(const wchar_t* fileName)
 DWORD WINAPI CRegImporter::ThreadProc(void* parameter)
 {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    static_cast<CRegImporter*>(parameter)->Run();
+    CRegImporter* importer = static_cast<CRegImporter*>(parameter);
+    importer->Run();
+    // Every uncancelled end signals, also a file that could not be opened: a waiter would
+    // otherwise wait for ever.
+    if (WaitForSingleObject(importer->m_cancelEvent, 0) != WAIT_OBJECT_0)
+        SetEvent(importer->m_doneEvent);
     return 0;
 }
 
@@ -283,8 +288,6 @@ void CRegImporter::Run()
         m_failed = true;
     }
     m_result = !m_failed;
-    if (!cancelled)
-        SetEvent(m_doneEvent);
 }
 
 bool CRegImporter::Refill()

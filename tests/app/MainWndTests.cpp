@@ -136,3 +136,16 @@ TEST_F(MainWndCommandLine, SilentImportAsksNothingAndReportsThroughTheExitCode)
     EXPECT_EQ(1, failing.ExitCode());
     DeleteFileW(file);
 }
+
+TEST_F(MainWndCommandLine, MissingFileIsReportedByTheImportItself)
+{
+    CMessageBoxRecorder recorder;
+    recorder.QueueAnswer(IDYES);
+    m_main->ProcessCommandLine(L"Z:\\no\\such\\file.reg");
+    ASSERT_EQ(2u, recorder.Count());
+    EXPECT_EQ(CString(L"There were errors during importing registry file. Unable to open file "
+                      L"\"Z:\\no\\such\\file.reg\"."),
+              recorder.Text(1));
+    EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND), recorder.Messages()[1].style);
+    EXPECT_EQ(1, m_main->ExitCode());
+}
