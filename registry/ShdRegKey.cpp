@@ -40,6 +40,29 @@ bool IsStringType(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
+// The growing read of one name or class text: read(buffer, length) makes one registry call with
+// the buffer and its capacity in characters and returns its result. On failure the text is
+// left empty.
+template <class Read> bool ReadGrowingText(DWORD hint, CString& text, Read read)
+{
+    SCapacity capacity(hint);
+    for (;;) {
+        DWORD length = capacity.capacity;
+        LONG rc = read(text.GetBuffer(static_cast<int>(length)), &length);
+        if (rc == ERROR_SUCCESS && capacity.Fits(length)) {
+            text.ReleaseBuffer(static_cast<int>(length));
+            return true;
+        }
+        text.ReleaseBuffer(0);
+        text.Empty();
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
+            (rc == ERROR_MORE_DATA && capacity.Fits(length)))
+            return false;
+        if (!capacity.Grow(length))
+            return false;
+    }
+}
+
 } // namespace
 
 CShdRegKey::~CShdRegKey()
@@ -277,24 +300,12 @@ bool CShdRegKey::EnumValueNameFrom(DWORD index, DWORD nameHint, CString& name, D
     type = 0;
     if (!m_key)
         return false;
-    SCapacity capacity(nameHint);
-    for (;;) {
-        DWORD length = capacity.capacity;
-        wchar_t* buffer = name.GetBuffer(static_cast<int>(length));
-        LONG rc = Registry().EnumValue(m_key, index, buffer, &length, nullptr, &type, nullptr, nullptr);
-        if (rc == ERROR_SUCCESS && capacity.Fits(length)) {
-            name.ReleaseBuffer(static_cast<int>(length));
-            return true;
-        }
-        name.ReleaseBuffer(0);
-        name.Empty();
+    bool read = ReadGrowingText(nameHint, name, [&](wchar_t* buffer, DWORD* length) {
+        return Registry().EnumValue(m_key, index, buffer, length, nullptr, &type, nullptr, nullptr);
+    });
+    if (!read)
         type = 0;
-        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
-            (rc == ERROR_MORE_DATA && capacity.Fits(length)))
-            return false;
-        if (!capacity.Grow(length))
-            return false;
-    }
+    return read;
 }
 
 bool CShdRegKey::EnumValue(DWORD index, CString& name, DWORD& type, CShdBinaryBuffer& data) const
@@ -346,23 +357,9 @@ bool CShdRegKey::EnumKeyFrom(DWORD index, DWORD nameHint, CString& name) const
     name.Empty();
     if (!m_key)
         return false;
-    SCapacity capacity(nameHint);
-    for (;;) {
-        DWORD length = capacity.capacity;
-        wchar_t* buffer = name.GetBuffer(static_cast<int>(length));
-        LONG rc = Registry().EnumKey(m_key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_SUCCESS && capacity.Fits(length)) {
-            name.ReleaseBuffer(static_cast<int>(length));
-            return true;
-        }
-        name.ReleaseBuffer(0);
-        name.Empty();
-        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
-            (rc == ERROR_MORE_DATA && capacity.Fits(length)))
-            return false;
-        if (!capacity.Grow(length))
-            return false;
-    }
+    return ReadGrowingText(nameHint, name, [&](wchar_t* buffer, DWORD* length) {
+        return Registry().EnumKey(m_key, index, buffer, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 CString CShdRegKey::GetClass() const
@@ -370,22 +367,10 @@ CString CShdRegKey::GetClass() const
     CString keyClass;
     if (!m_key)
         return keyClass;
-    SCapacity capacity(kDefaultNameHint - 1); // starts at exactly 260
-    for (;;) {
-        DWORD length = capacity.capacity;
-        wchar_t* buffer = keyClass.GetBuffer(static_cast<int>(length));
-        LONG rc = Registry().QueryInfoKey(m_key, buffer, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                          nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_SUCCESS && capacity.Fits(length)) {
-            keyClass.ReleaseBuffer(static_cast<int>(length));
-            return keyClass;
-        }
-        keyClass.ReleaseBuffer(0);
-        keyClass.Empty();
-        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
-            (rc == ERROR_MORE_DATA && capacity.Fits(length)))
-            return keyClass;
-        if (!capacity.Grow(length))
-            return keyClass;
-    }
+    // Starts at exactly 260 characters.
+    ReadGrowingText(kDefaultNameHint - 1, keyClass, [&](wchar_t* buffer, DWORD* length) {
+        return Registry().QueryInfoKey(m_key, buffer, length, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr);
+    });
+    return keyClass;
 }
