@@ -89,13 +89,24 @@ void CMainWnd::OnStartup()
 
 void CMainWnd::OnDestroy()
 {
-    if (!m_commandLineMode) {
-        // Nothing can be selected until the key tree exists: no key, no value.
-        CSettings& settings = Settings();
-        settings.SaveLastPosition(0, L"", L"", false);
-        settings.Flush();
-    }
+    if (!m_commandLineMode)
+        SaveLastPosition();
     PostQuitMessage(0);
+}
+
+void CMainWnd::SaveLastPosition()
+{
+    // Nothing can be selected until the key tree exists: no key, no value.
+    DWORD root = 0;
+    CString keyPath, valueName;
+    bool valueSelected = false;
+    CSettings& settings = Settings();
+    if (!settings.GetSavePosition()) {
+        root = 0;
+        keyPath = valueName = L"";
+    }
+    settings.SaveLastPosition(root, keyPath, valueName, settings.GetSavePosition() && valueSelected);
+    settings.Flush();
 }
 
 void CMainWnd::OnCommand(UINT id)
@@ -212,6 +223,7 @@ bool CMainWnd::RunImport(const wchar_t* fileName)
 {
     CRegImporter importer;
     CProgressDlg progress;
+    importer.SetDoNotCheckHeader(Settings().GetDoNotCheckImportHeader());
     if (!importer.Start(fileName))
         return false;
     UpdateWindow(m_hwnd);

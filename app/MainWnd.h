@@ -37,6 +37,7 @@ private:
     LRESULT OnCreate();
     void OnStartup();
     void OnDestroy();
+    void SaveLastPosition();
     void OnCommand(UINT id);
     void Message(const wchar_t* text, UINT style);
 

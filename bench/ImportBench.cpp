@@ -72,7 +72,6 @@ int main()
 
     DeleteKeyTree(HKEY_CURRENT_USER, kBase);
     CRegImporter importer;
-    importer.SetHeaderCheckOverride(0);
     CString error;
     double start = NowSeconds();
     bool ok = importer.Import(file, error);

@@ -1,6 +1,5 @@
 #include "regfile/RegImporter.h"
 
-#include "app/Settings.h"
 #include "registry/KeyTree.h"
 #include "registry/RegistryBackend.h"
 #include "registry/RootKeys.h"
@@ -204,8 +203,7 @@ void CRegImporter::Run()
     m_someFailed = false;
     m_held = 0;
     m_readOffset = 0;
-    m_doNotCheckHeader =
-        m_headerOverride >= 0 ? m_headerOverride != 0 : Settings().GetDoNotCheckImportHeader();
+    m_doNotCheckHeader = m_doNotCheckHeaderSetting;
 
     m_file = CreateFileW(m_fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -5,8 +5,8 @@
 //   Wait(ok, errorText)          waits for the worker; false when none ran or it was cancelled
 //   Cancel()                     asks the worker to stop before its next line and waits for it
 //   Import(file, errorText)      the same work on the calling thread (tests, benchmarks)
-// The header check follows the "DoNotCheckImportHeader" setting unless SetHeaderCheckOverride
-// is used. Lines before a failure stay applied. Destroying the object cancels a running worker.
+// The header is checked unless SetDoNotCheckHeader(true) says otherwise (the caller passes the
+// user's setting). Lines before a failure stay applied. Destroying the object cancels a running worker.
 #pragma once
 
 #include "registry/ShdBinaryBuffer.h"
@@ -33,8 +33,8 @@ public:
 
     bool Import(const wchar_t* fileName, CString& errorText);
 
-    // -1: follow the setting; 0: check the header; 1: do not check it.
-    void SetHeaderCheckOverride(int doNotCheck) { m_headerOverride = doNotCheck; }
+    // Takes effect at the next Start or Import.
+    void SetDoNotCheckHeader(bool doNotCheck) { m_doNotCheckHeaderSetting = doNotCheck; }
 
     enum
     {
@@ -77,7 +77,7 @@ private:
     CString m_errorText;
 
     std::atomic<bool> m_cancelRequested{false};
-    int m_headerOverride = -1;
+    bool m_doNotCheckHeaderSetting = false;
 
     // State of one run.
     DWORD m_readOffset = 0; // first unconsumed byte of the read buffer

@@ -1,7 +1,6 @@
 // The importer against the in-memory registry, from hand-written files.
 #include "regfile/RegImporter.h"
 
-#include "app/Settings.h"
 #include "registry/KeyTree.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
@@ -35,24 +34,24 @@ protected:
                (sub.empty() ? L"" : L"\\" + sub) + L"]";
     }
 
-    CString Run(const std::string& bytes, int doNotCheckHeader = 0)
+    CString Run(const std::string& bytes, bool doNotCheckHeader = false)
     {
         CString path = TempFilePath(L"import");
         m_files.push_back(path);
         EXPECT_TRUE(WriteFileBytes(path, bytes));
         CRegImporter importer;
-        importer.SetHeaderCheckOverride(doNotCheckHeader);
+        importer.SetDoNotCheckHeader(doNotCheckHeader);
         CString error;
         bool ok = importer.Import(path, error);
         EXPECT_EQ(ok, error.IsEmpty()) << "result and text disagree";
         EXPECT_EQ(0u, m_memory.OpenHandleCount());
         return error;
     }
-    CString RunAnsi(const std::wstring& text, int doNotCheckHeader = 0)
+    CString RunAnsi(const std::wstring& text, bool doNotCheckHeader = false)
     {
         return Run(AnsiBytes(text), doNotCheckHeader);
     }
-    CString RunUnicode(const std::wstring& text, int doNotCheckHeader = 0)
+    CString RunUnicode(const std::wstring& text, bool doNotCheckHeader = false)
     {
         return Run(UnicodeBytes(text), doNotCheckHeader);
     }
@@ -113,7 +112,7 @@ TEST_F(ImporterTest, HeaderHandling)
     std::wstring body = Key(L"A") + L"\r\n\"v\"=dword:1\r\n";
     EXPECT_EQ(CString(L"Invalid file header."), RunAnsi(body));
     EXPECT_FALSE(KeyExists(L"A"));
-    EXPECT_EQ(CString(L""), RunAnsi(body, 1));
+    EXPECT_EQ(CString(L""), RunAnsi(body, true));
     EXPECT_EQ("4:01000000", V(L"A", L"v"));
 
     // Each header belongs to its own form.
@@ -124,14 +123,8 @@ TEST_F(ImporterTest, HeaderHandling)
     // ones that would be syntax errors.
     std::wstring skipped = std::wstring(kHeader4) + L"; comment\r\n\"bad\r\nnot a value\r\n" + Key(L"B") +
                            L"\r\n\"w\"=\"x\"\r\n";
-    EXPECT_EQ(CString(L""), RunUnicode(skipped, 1));
+    EXPECT_EQ(CString(L""), RunUnicode(skipped, true));
     EXPECT_EQ("1:78000000", V(L"B", L"w"));
-
-    // The setting decides when no override is given.
-    Settings().SetDoNotCheckImportHeader(true);
-    EXPECT_EQ(CString(L""), RunAnsi(Key(L"C") + L"\r\n", -1));
-    Settings().SetDoNotCheckImportHeader(false);
-    EXPECT_EQ(CString(L"Invalid file header."), RunAnsi(Key(L"C") + L"\r\n", -1));
 }
 
 TEST_F(ImporterTest, LineEndsAndLineNumbers)
@@ -368,7 +361,6 @@ TEST_F(ImporterTest, WorkerThreadStartWaitAndCancel)
     ASSERT_TRUE(WriteFileBytes(path, AnsiBytes(text)));
 
     CRegImporter importer;
-    importer.SetHeaderCheckOverride(0);
     bool ok = false;
     CString error;
     EXPECT_FALSE(importer.Wait(ok, error)); // nothing started
@@ -408,7 +400,6 @@ TEST_F(ImporterTest, WorkerThreadStartWaitAndCancel)
     DeleteKeyTree(HKEY_CURRENT_USER, (m_base + L"\\W").c_str());
     {
         CRegImporter doomed;
-        doomed.SetHeaderCheckOverride(0);
         reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         first = true;
         m_memory.SetCallHook([&](IRegistryBackend::EOperation op) {

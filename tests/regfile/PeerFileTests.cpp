@@ -90,7 +90,6 @@ TEST_F(PeerFileTest, RegeditExportReadsBackIdentically)
 
     ASSERT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, branch));
     CRegImporter importer;
-    importer.SetHeaderCheckOverride(0);
     CString error;
     EXPECT_TRUE(importer.Import(file, error)) << error;
     EXPECT_EQ(before, SnapshotBranch(HKEY_CURRENT_USER, branch));
@@ -119,7 +118,6 @@ TEST_F(PeerFileTest, AnsiFileImportsLikeRegedit)
     SProcessResult run = RunProcess(Regedit(), L"/s " + QuoteArgument(peerFile), 60000);
     ASSERT_TRUE(run.started && run.finished);
     CRegImporter importer;
-    importer.SetHeaderCheckOverride(0);
     CString error;
     EXPECT_TRUE(importer.Import(ownFile, error)) << error;
     std::vector<std::string> peer = SnapshotBranch(HKEY_CURRENT_USER, CString(kBase) + L"\\ByRegedit");

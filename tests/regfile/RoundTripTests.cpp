@@ -143,7 +143,6 @@ void RoundTrip(unsigned seed, bool unicode)
     CString file = Export(unicode);
     ASSERT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, kBase));
     CRegImporter importer;
-    importer.SetHeaderCheckOverride(0);
     CString error;
     EXPECT_TRUE(importer.Import(file, error)) << "seed " << seed << ": " << testing::PrintToString(error);
     std::vector<std::string> after = SnapshotBranch(HKEY_CURRENT_USER, kBase);
