@@ -24,18 +24,23 @@ protected:
         CRegistryTest::SetUp();
         m_main = std::make_unique<CMainWnd>(true, L"");
         ASSERT_TRUE(m_main->CreateMain(GetModuleHandleW(nullptr)));
+        // The start-up message would carry out the (empty) command line and destroy the window
+        // from within the first modal loop.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, CMainWnd::kStartupMessage, CMainWnd::kStartupMessage,
+                            PM_REMOVE)) {
+        }
         wchar_t dir[MAX_PATH];
         GetTempPathW(MAX_PATH, dir);
         m_dir = dir;
     }
     void TearDown() override
     {
-        // Drop the start-up message so that the window is not destroyed behind our back.
-        MSG message;
-        while (PeekMessageW(&message, nullptr, CMainWnd::kStartupMessage, CMainWnd::kStartupMessage,
-                            PM_REMOVE)) {
-        }
         m_main.reset();
+        MSG message;
+        // Its quit message would end the next modal loop of this thread.
+        while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
         CRegistryTest::TearDown();
     }
     CString File(const wchar_t* name) const { return m_dir + name; }
