@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWnd.h"
 #include "app/Settings.h"
+#include "platform/AygShell.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -57,6 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     INITCOMMONCONTROLSEX controls = {sizeof(controls),
                                      ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
+    SHInitExtraControls();
     Settings().Load();
     int exitCode = 1;
     {

@@ -2,7 +2,8 @@
 // the command line of a command-line run (import files, export a key) with the background jobs
 // under the progress dialog; the tree, value list and their commands join it later.
 //   CMainWnd main(commandLineMode, arguments); main.CreateMain(instance) -> message loop
-//   ExitCode(): 0 all done, 1 an import or export failed, 2 invalid command line (silent runs)
+//   ExitCode(): in a silent run 0 all done, 1 an import or export failed, 2 invalid command line;
+//               0 otherwise, since the messages have told the user
 #pragma once
 
 #include "shd/ShdWnd.h"
@@ -31,7 +32,7 @@ public:
     bool RunImport(const wchar_t* fileName);
 
     bool IsCommandLineMode() const { return m_commandLineMode; }
-    int ExitCode() const { return m_exitCode; }
+    int ExitCode() const { return m_silent ? m_exitCode : 0; }
 
 private:
     LRESULT OnCreate();
