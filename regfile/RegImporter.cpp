@@ -3,6 +3,7 @@
 #include "registry/KeyTree.h"
 #include "registry/RegistryBackend.h"
 #include "registry/RootKeys.h"
+#include "shd/HexDigits.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -14,17 +15,6 @@ namespace {
 bool IsSpace(wchar_t ch)
 {
     return iswspace(ch) != 0;
-}
-
-int HexDigit(wchar_t ch)
-{
-    if (ch >= L'0' && ch <= L'9')
-        return ch - L'0';
-    if (ch >= L'a' && ch <= L'f')
-        return ch - L'a' + 10;
-    if (ch >= L'A' && ch <= L'F')
-        return ch - L'A' + 10;
-    return -1;
 }
 
 bool StartsWithNoCase(const wchar_t* p, const wchar_t* end, const wchar_t* prefix)
@@ -512,7 +502,7 @@ bool CRegImporter::HandleValueLine(wchar_t* text, int length)
             return SyntaxError();
         DWORD number = 0;
         for (; p < end; ++p) {
-            int digit = HexDigit(*p);
+            int digit = HexDigitValue(*p);
             if (digit < 0)
                 return SyntaxError();
             number = (number << 4) | static_cast<DWORD>(digit);
@@ -534,7 +524,7 @@ bool CRegImporter::HandleValueLine(wchar_t* text, int length)
             return SyntaxError();
         DWORD type = 0;
         for (; p < close; ++p) {
-            int digit = HexDigit(*p);
+            int digit = HexDigitValue(*p);
             if (digit < 0)
                 return SyntaxError();
             type = (type << 4) | static_cast<DWORD>(digit);
@@ -612,17 +602,17 @@ bool CRegImporter::ParseHexList(const wchar_t* p, const wchar_t* end, bool& cont
             ++p;
             continue;
         }
-        int high = HexDigit(ch);
+        int high = HexDigitValue(ch);
         if (high < 0 || !expectByte)
             return SyntaxError();
         ++p;
         int value = high;
         if (p < end) {
-            int low = HexDigit(*p);
+            int low = HexDigitValue(*p);
             if (low >= 0) {
                 value = (high << 4) | low;
                 ++p;
-                if (p < end && HexDigit(*p) >= 0)
+                if (p < end && HexDigitValue(*p) >= 0)
                     return SyntaxError();
             }
         }

@@ -228,18 +228,26 @@ HKEY CMemoryRegistryBackend::NewHandle(const std::shared_ptr<SNode>& node)
     return handle;
 }
 
+// Under the lock: a planned failure of the operation, else the live key behind the handle.
+LONG CMemoryRegistryBackend::LiveNode(EOperation op, HKEY key, std::shared_ptr<SNode>& node)
+{
+    LONG code;
+    if (Inject(op, code))
+        return code;
+    node = Resolve(key);
+    if (!node)
+        return ERROR_INVALID_HANDLE;
+    return node->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
 LONG CMemoryRegistryBackend::DoOpenKey(HKEY parent, const wchar_t* subkey, HKEY* result)
 {
     Hook(OpOpenKey);
     CLock lock(m_lock);
-    LONG code;
-    if (Inject(OpOpenKey, code))
+    std::shared_ptr<SNode> base;
+    LONG code = LiveNode(OpOpenKey, parent, base);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> base = Resolve(parent);
-    if (!base)
-        return ERROR_INVALID_HANDLE;
-    if (base->deleted)
-        return ERROR_KEY_DELETED;
     std::shared_ptr<SNode> node = Walk(base, subkey, false, nullptr, nullptr);
     if (!node)
         return ERROR_FILE_NOT_FOUND;
@@ -252,14 +260,10 @@ LONG CMemoryRegistryBackend::DoCreateKey(HKEY parent, const wchar_t* subkey, con
 {
     Hook(OpCreateKey);
     CLock lock(m_lock);
-    LONG code;
-    if (Inject(OpCreateKey, code))
+    std::shared_ptr<SNode> base;
+    LONG code = LiveNode(OpCreateKey, parent, base);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> base = Resolve(parent);
-    if (!base)
-        return ERROR_INVALID_HANDLE;
-    if (base->deleted)
-        return ERROR_KEY_DELETED;
     bool created = false;
     std::shared_ptr<SNode> node = Walk(base, subkey, true, &created, keyClass);
     if (!node)
@@ -286,13 +290,8 @@ LONG CMemoryRegistryBackend::DoFlushKey(HKEY key)
 {
     Hook(OpFlushKey);
     CLock lock(m_lock);
-    LONG code;
-    if (Inject(OpFlushKey, code))
-        return code;
-    std::shared_ptr<SNode> node = Resolve(key);
-    if (!node)
-        return ERROR_INVALID_HANDLE;
-    return node->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+    std::shared_ptr<SNode> node;
+    return LiveNode(OpFlushKey, key, node);
 }
 
 LONG CMemoryRegistryBackend::CopyData(const std::vector<BYTE>& data, DWORD* type, DWORD valueType,
@@ -318,14 +317,10 @@ LONG CMemoryRegistryBackend::DoQueryValue(HKEY key, const wchar_t* name, DWORD* 
     Hook(OpQueryValue);
     CLock lock(m_lock);
     Log(OpQueryValue, 0, (data && size) ? *size : 0);
-    LONG code;
-    if (Inject(OpQueryValue, code))
+    std::shared_ptr<SNode> node;
+    LONG code = LiveNode(OpQueryValue, key, node);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> node = Resolve(key);
-    if (!node)
-        return ERROR_INVALID_HANDLE;
-    if (node->deleted)
-        return ERROR_KEY_DELETED;
     SValue* value = FindValue(*node, name);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
@@ -339,14 +334,10 @@ LONG CMemoryRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD typ
 {
     Hook(OpSetValue);
     CLock lock(m_lock);
-    LONG code;
-    if (Inject(OpSetValue, code))
+    std::shared_ptr<SNode> node;
+    LONG code = LiveNode(OpSetValue, key, node);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> node = Resolve(key);
-    if (!node)
-        return ERROR_INVALID_HANDLE;
-    if (node->deleted)
-        return ERROR_KEY_DELETED;
     if (!data && size)
         return ERROR_NOACCESS;
     SValue* value = FindValue(*node, name);
@@ -367,14 +358,10 @@ LONG CMemoryRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
 {
     Hook(OpDeleteValue);
     CLock lock(m_lock);
-    LONG code;
-    if (Inject(OpDeleteValue, code))
+    std::shared_ptr<SNode> node;
+    LONG code = LiveNode(OpDeleteValue, key, node);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> node = Resolve(key);
-    if (!node)
-        return ERROR_INVALID_HANDLE;
-    if (node->deleted)
-        return ERROR_KEY_DELETED;
     SValue* value = FindValue(*node, name);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
@@ -418,14 +405,10 @@ LONG CMemoryRegistryBackend::DoEnumKey(HKEY key, DWORD index, wchar_t* name, DWO
     Hook(OpEnumKey);
     CLock lock(m_lock);
     Log(OpEnumKey, nameLength ? *nameLength : 0, 0);
-    LONG code;
-    if (Inject(OpEnumKey, code))
+    std::shared_ptr<SNode> node;
+    LONG code = LiveNode(OpEnumKey, key, node);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> node = Resolve(key);
-    if (!node)
-        return ERROR_INVALID_HANDLE;
-    if (node->deleted)
-        return ERROR_KEY_DELETED;
     if (index >= node->children.size())
         return ERROR_NO_MORE_ITEMS;
     if (InjectMoreData(OpEnumKey, nameLength, nullptr))
@@ -448,14 +431,10 @@ LONG CMemoryRegistryBackend::DoEnumValue(HKEY key, DWORD index, wchar_t* name, D
     Hook(OpEnumValue);
     CLock lock(m_lock);
     Log(OpEnumValue, nameLength ? *nameLength : 0, (data && size) ? *size : 0);
-    LONG code;
-    if (Inject(OpEnumValue, code))
+    std::shared_ptr<SNode> node;
+    LONG code = LiveNode(OpEnumValue, key, node);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> node = Resolve(key);
-    if (!node)
-        return ERROR_INVALID_HANDLE;
-    if (node->deleted)
-        return ERROR_KEY_DELETED;
     const std::vector<const SValue*>& values = OrderedValues(*node);
     if (index >= values.size())
         return ERROR_NO_MORE_ITEMS;
@@ -480,14 +459,10 @@ LONG CMemoryRegistryBackend::DoQueryInfoKey(HKEY key, wchar_t* keyClass, DWORD* 
 {
     Hook(OpQueryInfoKey);
     CLock lock(m_lock);
-    LONG code;
-    if (Inject(OpQueryInfoKey, code))
+    std::shared_ptr<SNode> node;
+    LONG code = LiveNode(OpQueryInfoKey, key, node);
+    if (code != ERROR_SUCCESS)
         return code;
-    std::shared_ptr<SNode> node = Resolve(key);
-    if (!node)
-        return ERROR_INVALID_HANDLE;
-    if (node->deleted)
-        return ERROR_KEY_DELETED;
     if (keyClass || classLength) {
         DWORD length = static_cast<DWORD>(node->keyClass.GetLength());
         if (keyClass && classLength) {

@@ -110,6 +110,7 @@ private:
     const std::vector<const SValue*>& OrderedValues(SNode& node) const;
     HKEY NewHandle(const std::shared_ptr<SNode>& node);
     bool Inject(EOperation op, LONG& code);
+    LONG LiveNode(EOperation op, HKEY key, std::shared_ptr<SNode>& node);
     void Hook(EOperation op)
     {
         if (m_hook)

@@ -1,22 +1,13 @@
 // Search patterns and the name and data tests.
 #include "search/SearchPatterns.h"
 
+#include "shd/HexDigits.h"
+
 #include <cwchar>
 #include <cwctype>
 #include <cctype>
 
 namespace {
-
-int HexDigit(wchar_t ch)
-{
-    if (ch >= L'0' && ch <= L'9')
-        return ch - L'0';
-    if (ch >= L'a' && ch <= L'f')
-        return ch - L'a' + 10;
-    if (ch >= L'A' && ch <= L'F')
-        return ch - L'A' + 10;
-    return -1;
-}
 
 CString Lowered(const wchar_t* text, int length)
 {
@@ -39,7 +30,7 @@ bool ParseSearchNumber(const wchar_t* text, DWORD& number)
         return false;
     DWORD value = 0;
     for (; *p; ++p) {
-        int digit = HexDigit(*p);
+        int digit = HexDigitValue(*p);
         if (digit < 0 || (!hex && digit > 9))
             return false;
         value = value * (hex ? 16u : 10u) + static_cast<DWORD>(digit); // wraps on overflow
@@ -58,10 +49,10 @@ bool ParseHexPattern(const wchar_t* text, CShdBinaryBuffer& bytes)
             ++p;
             continue;
         }
-        int high = HexDigit(*p);
+        int high = HexDigitValue(*p);
         if (high < 0)
             return false;
-        int low = HexDigit(p[1]);
+        int low = HexDigitValue(p[1]);
         BYTE value;
         if (low >= 0) {
             value = static_cast<BYTE>(high << 4 | low);
