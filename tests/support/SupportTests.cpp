@@ -1,6 +1,8 @@
 // The harness shows that it works: driver, recorder, registry fixture and process runner.
 #include "tests/support/DialogDriver.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/PrintCString.h"
+#include "tests/support/ProcessDriver.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/RegistryTest.h"
 
@@ -138,4 +140,60 @@ TEST(ProcessRunner, ReportsExitCodesAndEndsAHungProcess)
     EXPECT_FALSE(hung.finished);
 
     EXPECT_FALSE(RunProcess(BuiltFile(L"no/such/program.exe"), L"", 1000).started);
+}
+
+TEST(ProcessDriver, RecordsAndAnswersTheMessageBoxesOfAnotherProcess)
+{
+    CProcessDriver run;
+    run.QueueAnswer(IDYES);
+    ASSERT_TRUE(run.Start(BuiltFile(L"tests/support/test_child.exe"), L"boxes"));
+    ASSERT_TRUE(run.WaitForExit(30000));
+    // Script used up after the first: OK for the note and the OK/Cancel box, No for the question.
+    EXPECT_EQ(DWORD(IDYES << 12 | IDOK << 8 | IDOK << 4 | IDNO), run.ExitCode());
+    const std::vector<CProcessDriver::SBox>& boxes = run.Boxes();
+    ASSERT_EQ(4u, boxes.size());
+    EXPECT_EQ(CString(L"Child"), boxes[0].caption);
+    EXPECT_EQ(CString(L"First question?"), boxes[0].text);
+    EXPECT_EQ(UINT(MB_YESNO), boxes[0].buttons);
+    EXPECT_TRUE(boxes[0].hasIcon);
+    EXPECT_EQ(IDYES, boxes[0].answer);
+    EXPECT_EQ(CString(L"Plain note"), boxes[1].text);
+    EXPECT_EQ(UINT(MB_OK), boxes[1].buttons);
+    EXPECT_FALSE(boxes[1].hasIcon);
+    EXPECT_EQ(CString(L"Careful:\r\nsecond line"), boxes[2].text);
+    EXPECT_EQ(UINT(MB_OKCANCEL), boxes[2].buttons);
+    EXPECT_TRUE(boxes[2].hasIcon);
+    EXPECT_EQ(UINT(MB_YESNOCANCEL), boxes[3].buttons);
+    EXPECT_EQ(IDNO, boxes[3].answer);
+}
+
+TEST(ProcessDriver, HoldsABoxUntilTheNextWait)
+{
+    CProcessDriver run;
+    ASSERT_TRUE(run.Start(BuiltFile(L"tests/support/test_child.exe"), L"boxes"));
+    ASSERT_TRUE(run.WaitForBox(30000));
+    ASSERT_EQ(1u, run.Boxes().size());
+    EXPECT_EQ(0, run.Boxes()[0].answer);
+    EXPECT_TRUE(run.IsRunning());
+    EXPECT_TRUE(IsWindow(run.Boxes()[0].window));
+    ASSERT_TRUE(run.WaitForExit(30000));
+    EXPECT_EQ(4u, run.Boxes().size());
+}
+
+TEST(ProcessDriver, LeavesOtherDialogsAloneAndEndsTheProcessAtTheLimit)
+{
+    CProcessDriver run;
+    ASSERT_TRUE(run.Start(BuiltFile(L"tests/support/test_child.exe"), L"dialog"));
+    HWND dialog = run.WaitForWindow(L"#32770", 30000);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(run.ProcessId(), [dialog] {
+        DWORD id = 0;
+        GetWindowThreadProcessId(dialog, &id);
+        return id;
+    }());
+    EXPECT_FALSE(run.WaitForExit(300));
+    EXPECT_FALSE(run.IsRunning());
+    EXPECT_EQ(255u, run.ExitCode());
+    EXPECT_TRUE(run.Boxes().empty());
+    EXPECT_EQ(nullptr, run.WaitForWindow(L"#32770", 100)); // ended: no wait
 }
