@@ -58,19 +58,9 @@ bool CProcessDriver::Start(const CString& program, const CString& arguments, con
 {
     if (m_process)
         return false;
-    CString commandLine = QuoteArgument(program);
-    if (!arguments.IsEmpty())
-        commandLine += L" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     m_startTick = GetTickCount64();
-    // CreateProcessW may write into the command line buffer.
-    wchar_t* buffer = commandLine.GetBuffer(commandLine.GetLength() + 1);
-    BOOL started = CreateProcessW(program, buffer, nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
-                                  &startup, &process);
-    commandLine.ReleaseBuffer();
-    if (!started)
+    if (!StartProcess(program, arguments, workingDirectory, process))
         return false;
     CloseHandle(process.hThread);
     m_process = process.hProcess;

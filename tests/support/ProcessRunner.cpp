@@ -1,22 +1,39 @@
 // Process start with a time limit, and paths of the built programs.
 #include "tests/support/ProcessRunner.h"
 
+bool StartProcess(const CString& program, const CString& arguments, const wchar_t* workingDirectory,
+                  PROCESS_INFORMATION& process)
+{
+    CString commandLine = QuoteArgument(program);
+    if (!arguments.IsEmpty())
+        commandLine += L" " + arguments;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        process = PROCESS_INFORMATION();
+        // CreateProcessW may write into the command line buffer: a fresh copy for each try.
+        CString buffer = commandLine;
+        wchar_t* text = buffer.GetBuffer(buffer.GetLength() + 1);
+        BOOL started = CreateProcessW(program, text, nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
+                                      &startup, &process);
+        DWORD error = GetLastError();
+        buffer.ReleaseBuffer();
+        if (started)
+            return true;
+        if (error != ERROR_INTERNAL_ERROR) {
+            SetLastError(error);
+            return false;
+        }
+    }
+    return false;
+}
+
 SProcessResult RunProcess(const CString& program, const CString& arguments, DWORD timeoutMs,
                           const wchar_t* workingDirectory)
 {
     SProcessResult result;
-    CString commandLine = QuoteArgument(program);
-    if (!arguments.IsEmpty())
-        commandLine += L" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    // CreateProcessW may write into the command line buffer.
-    wchar_t* buffer = commandLine.GetBuffer(commandLine.GetLength() + 1);
-    BOOL started = CreateProcessW(program, buffer, nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
-                                  &startup, &process);
-    commandLine.ReleaseBuffer();
-    if (!started)
+    if (!StartProcess(program, arguments, workingDirectory, process))
         return result;
     result.started = true;
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
