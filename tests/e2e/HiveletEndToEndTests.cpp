@@ -295,6 +295,20 @@ TEST_F(HiveletEndToEnd, InvalidFormsAreReportedAndExportNothing)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file));
 }
 
+TEST_F(HiveletEndToEnd, ExportThatCannotWriteItsFileFails)
+{
+    CString arguments = L"/e \"" + m_dir + L"no such folder\\out.reg\" HKCU\\" + TestPath();
+    CProcessDriver run;
+    Run(run, arguments);
+    EXPECT_EQ(1u, run.ExitCode());
+    ASSERT_EQ(1u, run.Boxes().size());
+    ExpectBox(run, 0, L"There were errors during exporting registry file.", MB_OK);
+    CProcessDriver silent;
+    Run(silent, L"/s " + arguments);
+    EXPECT_EQ(1u, silent.ExitCode());
+    EXPECT_TRUE(silent.Boxes().empty());
+}
+
 TEST_F(HiveletEndToEnd, QuestionMarksShowTheUsageAndOptionsAloneDoNothing)
 {
     for (const wchar_t* arguments : {L"/?", L"-?", L"/s /?"}) {
