@@ -9,6 +9,7 @@
 #include "tests/support/DialogDriver.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/PrintCString.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +95,6 @@ protected:
         }
         return DefSubclassProc(window, message, wParam, lParam);
     }
-    bool FileExists() const { return GetFileAttributesW(m_file) != INVALID_FILE_ATTRIBUTES; }
 
     CMemoryRegistryBackend m_memory;
     std::unique_ptr<CScopedRegistryBackend> m_scope;
@@ -123,7 +123,7 @@ TEST_F(MainWndJobs, CancelledExportAsksWhetherToDeleteTheFileAndHonoursBothAnswe
         EXPECT_EQ(CString(L"Export in progress..."), m_progressText);
         EXPECT_TRUE(m_ownerDisabledWhileShown);
         EXPECT_TRUE(IsWindowEnabled(m_main->GetHwnd()));
-        EXPECT_EQ(answer == IDNO, FileExists());
+        EXPECT_EQ(answer == IDNO, FileExists(m_file));
     }
     EXPECT_TRUE(m_driver.AllHandled());
 }
@@ -136,7 +136,7 @@ TEST_F(MainWndJobs, CloseRequestLetsTheExportFinishWithItsUsualMessage)
     ASSERT_EQ(1u, recorder.Count());
     EXPECT_EQ(CString(L"Registry export finished successfully."), recorder.Text(0));
     EXPECT_TRUE(m_ownerDisabledWhileShown);
-    EXPECT_TRUE(FileExists());
+    EXPECT_TRUE(FileExists(m_file));
     EXPECT_TRUE(m_driver.AllHandled());
 }
 

@@ -5,6 +5,7 @@
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/PrintCString.h"
 #include "tests/support/RegistryTest.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -44,14 +45,6 @@ protected:
         CRegistryTest::TearDown();
     }
     CString File(const wchar_t* name) const { return m_dir + name; }
-    static std::string ReadAll(const CString& path)
-    {
-        char narrow[MAX_PATH];
-        WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, MAX_PATH, nullptr, nullptr);
-        std::ifstream in(narrow, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
     std::unique_ptr<CMainWnd> m_main;
     CString m_dir;
 };
@@ -115,7 +108,7 @@ TEST_F(MainWndCommandLine, ExportOfAKeyToAQuotedNameWithASpace)
     m_main->ProcessCommandLine(L"/E \"" + file + L"\" HKCU\\" + TestPath());
     ASSERT_EQ(1u, recorder.Count());
     EXPECT_EQ(CString(L"Registry export finished successfully."), recorder.Text(0));
-    std::string bytes = ReadAll(file);
+    std::string bytes = ReadFileBytes(file);
     std::string header("\xFF\xFEW\0i\0n\0d\0o\0w\0s\0", 16);
     EXPECT_EQ(header, bytes.substr(0, header.size()));
     std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);

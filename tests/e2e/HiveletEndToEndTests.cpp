@@ -5,6 +5,7 @@
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/RegistryTest.h"
+#include "tests/support/TestFiles.h"
 
 #include "registry/KeyTree.h"
 #include "res/resource.h"
@@ -30,21 +31,6 @@ const wchar_t* const kPositionValues[] = {L"LastPositionRoot", L"LastPositionKey
 
 // Generous: a run takes well under a second; the limit only stops a hung program.
 const DWORD kLimitMs = 60000;
-
-std::string ReadBytes(const CString& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    std::vector<char> buffer(1 << 20);
-    DWORD read = 0;
-    while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
-        bytes.append(buffer.data(), read);
-    CloseHandle(file);
-    return bytes;
-}
 
 // The text of a Unicode .reg file after its byte order mark; empty when the mark is missing.
 std::wstring UnicodeText(const std::string& bytes)
@@ -258,7 +244,7 @@ TEST_F(HiveletEndToEnd, ExportsAKeyInTheUnicodeFormToAQuotedNameWithASpace)
         L"\\Child]\r\n"
         L"\"Inner\"=dword:00000001\r\n"
         L"\r\n";
-    std::string written = ReadBytes(file);
+    std::string written = ReadFileBytes(file);
     ASSERT_EQ("\xFF\xFE", written.substr(0, 2));
     EXPECT_EQ(Utf8(expected), Utf8(UnicodeText(written)));
     EXPECT_EQ(2 + expected.size() * 2, written.size());
@@ -274,7 +260,7 @@ TEST_F(HiveletEndToEnd, ExportsTheWholeRegistryForAFileAlone)
     EXPECT_EQ(0u, run.ExitCode());
     ASSERT_EQ(1u, run.Boxes().size());
     ExpectBox(run, 0, kExportDone, MB_OK);
-    std::string bytes = ReadBytes(file);
+    std::string bytes = ReadFileBytes(file);
     std::printf("whole-registry export: %lu ms for %lu bytes\n", static_cast<unsigned long>(run.ElapsedMs()),
                 static_cast<unsigned long>(bytes.size()));
     std::wstring text = UnicodeText(bytes);
@@ -414,7 +400,7 @@ TEST_F(HiveletEndToEnd, SecondInteractiveStartHandsOverAndCommandLineRunsPassBy)
     CProcessDriver export_;
     Run(export_, L"/s /e " + file + L" HKCU\\" + TestPath());
     EXPECT_EQ(0u, export_.ExitCode());
-    EXPECT_NE(std::wstring::npos, UnicodeText(ReadBytes(file)).find(L"\"Name\"=\"Data\""));
+    EXPECT_NE(std::wstring::npos, UnicodeText(ReadFileBytes(file)).find(L"\"Name\"=\"Data\""));
     EXPECT_TRUE(first.IsRunning());
     EXPECT_EQ(main, first.FindWindowOfClass(kInteractiveClass));
 

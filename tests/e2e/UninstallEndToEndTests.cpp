@@ -2,6 +2,7 @@
 // and the batch file that removes the program, its folder and itself afterwards.
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/RegistryTest.h"
+#include "tests/support/TestFiles.h"
 
 #include "registry/KeyTree.h"
 
@@ -16,26 +17,6 @@ const wchar_t kEntryPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uni
                              L"{21322C10-B2B5-4BE1-BD15-BC9F21C0E54E}";
 const wchar_t kBatchName[] = L"{21322C10-B2B5-4BE1-BD15-BC9F21C0E54E}_uninstall.bat";
 const wchar_t kSavedPath[] = L"Software\\HiveletTests\\UninstallSavedEntry";
-
-bool Exists(const CString& path)
-{
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadBytes(const CString& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
 
 std::string Ansi(const CString& text)
 {
@@ -122,19 +103,19 @@ protected:
         std::string expected = "@echo off\r\n:_loop\r\nattrib -R -S -H \"" + Ansi(m_program) +
                                "\"\r\ndel \"" + Ansi(m_program) + "\"\r\nrmdir \"" + Ansi(m_folder) +
                                "\"\r\nif exist \"" + Ansi(m_program) + "\" goto _loop\r\ndel %0\r\n";
-        EXPECT_EQ(expected, ReadBytes(m_batch));
+        EXPECT_EQ(expected, ReadFileBytes(m_batch));
         CloseHandle(hold);
         EXPECT_TRUE(WaitUntilGone(30000));
-        EXPECT_FALSE(Exists(m_program));
-        EXPECT_FALSE(Exists(m_folder));
-        EXPECT_FALSE(Exists(m_batch));
+        EXPECT_FALSE(FileExists(m_program));
+        EXPECT_FALSE(FileExists(m_folder));
+        EXPECT_FALSE(FileExists(m_batch));
     }
 
     // The batch file is another process: poll in short steps for its end result, with a limit.
     bool WaitUntilGone(DWORD limitMs)
     {
         for (DWORD waited = 0; waited < limitMs; waited += 50) {
-            if (!Exists(m_program) && !Exists(m_folder) && !Exists(m_batch))
+            if (!FileExists(m_program) && !FileExists(m_folder) && !FileExists(m_batch))
                 return true;
             Sleep(50);
         }

@@ -15,50 +15,11 @@ CString TempFilePath(const wchar_t* stem)
     return path;
 }
 
-bool WriteFileBytes(const CString& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = bytes.empty() ||
-              (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-               written == bytes.size());
-    CloseHandle(file);
-    return ok;
-}
-
-std::string ReadFileBytes(const CString& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    DWORD size = GetFileSize(file, nullptr);
-    bytes.resize(size);
-    DWORD read = 0;
-    if (size && !ReadFile(file, &bytes[0], size, &read, nullptr))
-        read = 0;
-    bytes.resize(read);
-    CloseHandle(file);
-    return bytes;
-}
-
 std::string AnsiBytes(const std::wstring& text)
 {
     std::string bytes;
     for (wchar_t ch : text)
         bytes += static_cast<char>(ch & 0xFF);
-    return bytes;
-}
-
-std::string UnicodeBytes(const std::wstring& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t ch : text) {
-        bytes += static_cast<char>(ch & 0xFF);
-        bytes += static_cast<char>(ch >> 8);
-    }
     return bytes;
 }
 

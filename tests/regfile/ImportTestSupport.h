@@ -2,6 +2,7 @@
 #pragma once
 
 #include "shd/String.h"
+#include "tests/support/TestFiles.h"
 
 #include <windows.h>
 
@@ -10,13 +11,9 @@
 
 // A fresh path in the temporary directory (the file is not created).
 CString TempFilePath(const wchar_t* stem);
-bool WriteFileBytes(const CString& path, const std::string& bytes);
-std::string ReadFileBytes(const CString& path);
 
 // The ANSI form: every character below 256 as one byte (code page 1252 under the test locale).
 std::string AnsiBytes(const std::wstring& text);
-// The Unicode form: FF FE then UTF-16LE.
-std::string UnicodeBytes(const std::wstring& text);
 
 // Every key and value below root\path, one line each ("sub\key" and "sub\key|name|type|hex"),
 // in a stable order, through the back end in force.

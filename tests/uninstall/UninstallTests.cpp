@@ -1,5 +1,6 @@
 // The uninstaller's path rules, batch text and package file deletion, in process.
 #include "uninstall/SelfDeleteBatch.h"
+#include "tests/support/TestFiles.h"
 #include "uninstall/UninstallPaths.h"
 #include "uninstall/Uninstaller.h"
 
@@ -17,25 +18,6 @@ CString FreshFolder(const wchar_t* name)
     folder.Format(L"%sHiveletUninstall-%lu-%s", temp, GetCurrentProcessId(), name);
     CreateDirectoryW(folder, nullptr);
     return folder;
-}
-
-std::string ReadBytes(const CString& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool Exists(const CString& path)
-{
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace
@@ -93,14 +75,14 @@ TEST(SelfDeleteBatch, WritesAnsiLinesAndRemovesAFileItCouldNotWriteWhole)
     CString folder = FreshFolder(L"batch");
     CString path = folder + L"\\x.bat";
     ASSERT_TRUE(CSelfDeleteBatch(L"C:\\Caf\x00e9\\u.exe", L"C:\\Caf\x00e9").Write(path));
-    std::string bytes = ReadBytes(path);
+    std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(std::string("@echo off\r\n:_loop\r\nattrib -R -S -H \"C:\\Caf\xe9\\u.exe\"\r\n"
                           "del \"C:\\Caf\xe9\\u.exe\"\r\nrmdir \"C:\\Caf\xe9\"\r\n"
                           "if exist \"C:\\Caf\xe9\\u.exe\" goto _loop\r\ndel %0\r\n"),
               bytes);
     // A character outside the code page would become a wildcard "?": nothing is left behind.
     EXPECT_FALSE(CSelfDeleteBatch(L"C:\\\x4e2d\\u.exe", L"C:\\\x4e2d").Write(path));
-    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(FileExists(path));
     EXPECT_FALSE(CSelfDeleteBatch(L"C:\\u.exe", L"C:").Write(folder + L"\\missing\\x.bat"));
     RemoveDirectoryW(folder);
 }
@@ -118,9 +100,9 @@ TEST(Uninstaller, DeletesPackageFilesWhateverTheirAttributes)
     CString other = folder + L"\\Keyhaven.txt";
     CloseHandle(CreateFileW(other, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     CUninstaller::DeletePackageFiles(folder + L"\\");
-    EXPECT_FALSE(Exists(folder + L"\\Keyhaven.cab"));
-    EXPECT_FALSE(Exists(folder + L"\\Keyhaven.ini"));
-    EXPECT_TRUE(Exists(other));
+    EXPECT_FALSE(FileExists(folder + L"\\Keyhaven.cab"));
+    EXPECT_FALSE(FileExists(folder + L"\\Keyhaven.ini"));
+    EXPECT_TRUE(FileExists(other));
     CUninstaller::DeletePackageFiles(folder); // nothing left to delete: silent
     DeleteFileW(other);
     EXPECT_TRUE(RemoveDirectoryW(folder));
