@@ -55,6 +55,15 @@ int CommentFreeLength(const wchar_t* text, int length)
     return length;
 }
 
+// The line without its comment and surrounding white space; false when nothing is left.
+bool LineContent(const wchar_t* text, int length, const wchar_t*& begin, const wchar_t*& end)
+{
+    begin = text;
+    end = text + CommentFreeLength(text, length);
+    Trim(begin, end);
+    return begin != end;
+}
+
 // Reads a double-quoted text starting at p (on the quote) with backslash escapes; p ends after
 // the closing quote. False when it does not close.
 bool ParseQuoted(const wchar_t*& p, const wchar_t* end, CString& text)
@@ -447,10 +456,9 @@ bool CRegImporter::HandleKeyLine(const wchar_t* text, int length)
 
 bool CRegImporter::HandleValueLine(wchar_t* text, int length)
 {
-    const wchar_t* p = text;
-    const wchar_t* end = text + CommentFreeLength(text, length);
-    Trim(p, end);
-    if (p == end)
+    const wchar_t* p;
+    const wchar_t* end;
+    if (!LineContent(text, length, p, end))
         return true;
     if (!m_sectionActive && !m_deletedSection)
         return SyntaxError();
@@ -535,30 +543,26 @@ bool CRegImporter::HandleValueLine(wchar_t* text, int length)
     } else {
         return SyntaxError();
     }
-    bool continues = false;
-    if (!ParseHexList(p, end, continues))
-        return false;
-    if (continues) {
-        m_continuation = true;
-        return true;
-    }
-    return FinishValue();
+    return ContinueHexList(p, end);
 }
 
 bool CRegImporter::HandleContinuation(wchar_t* text, int length)
 {
-    const wchar_t* p = text;
-    const wchar_t* end = text + CommentFreeLength(text, length);
-    Trim(p, end);
-    if (p == end)
+    const wchar_t* p;
+    const wchar_t* end;
+    if (!LineContent(text, length, p, end))
         return true;
+    return ContinueHexList(p, end);
+}
+
+// The hex bytes from p on; the value is stored once a line does not end with a backslash.
+bool CRegImporter::ContinueHexList(const wchar_t* p, const wchar_t* end)
+{
     bool continues = false;
     if (!ParseHexList(p, end, continues))
         return false;
-    if (continues)
-        return true;
-    m_continuation = false;
-    return FinishValue();
+    m_continuation = continues;
+    return continues || FinishValue();
 }
 
 bool CRegImporter::AppendByte(BYTE value)

@@ -57,6 +57,7 @@ private:
     bool HandleValueLine(wchar_t* text, int length);
     bool HandleContinuation(wchar_t* text, int length);
     bool ParseHexList(const wchar_t* p, const wchar_t* end, bool& continues);
+    bool ContinueHexList(const wchar_t* p, const wchar_t* end);
     bool FinishValue();
     bool Fail(const wchar_t* text);
     bool SyntaxError();
