@@ -96,16 +96,10 @@ void CMainWnd::OnDestroy()
 
 void CMainWnd::SaveLastPosition()
 {
-    // Nothing can be selected until the key tree exists: no key, no value.
-    DWORD root = 0;
-    CString keyPath, valueName;
-    bool valueSelected = false;
+    // Nothing can be selected until the key tree exists: no key and no value, which is also what
+    // an exit with "SavePosition" off stores.
     CSettings& settings = Settings();
-    if (!settings.GetSavePosition()) {
-        root = 0;
-        keyPath = valueName = L"";
-    }
-    settings.SaveLastPosition(root, keyPath, valueName, settings.GetSavePosition() && valueSelected);
+    settings.SaveLastPosition(0, L"", L"", false);
     settings.Flush();
 }
 
