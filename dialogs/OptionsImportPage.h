@@ -1,0 +1,22 @@
+// COptionsImportPage: the "Import" page of the options: "Do not check file header during
+// import" (set back on apply) and the buttons that install or remove the .reg association at
+// once, whatever happens to the dialog afterwards.
+#pragma once
+
+#include "shd/ShdPropertySheetPage.h"
+
+class COptionsImportPage : public CShdPropertySheetPage
+{
+public:
+    COptionsImportPage();
+    ~COptionsImportPage() override = default;
+
+    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    int OnApply() override;
+
+    void OnInstall();
+    void OnRemove();
+
+private:
+    void RefreshButtons();
+};

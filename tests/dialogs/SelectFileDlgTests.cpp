@@ -1,0 +1,232 @@
+// The file selection dialog over a real folder of the test prefix: listing order and images,
+// walking down and up, the typed name and its checks, activation, and the start folder.
+#include "dialogs/FilePaths.h"
+#include "dialogs/FilesFinder.h"
+#include "dialogs/SelectFileDlg.h"
+
+#include "res/resource.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/PrintCString.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+namespace {
+
+class SelectFileDlgTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        m_root = RemoveTrailingBackslash(temp) + L"\\hivelet select file";
+        RemoveTree(m_root);
+        ASSERT_TRUE(CreateDirectoryW(m_root, nullptr));
+        for (const wchar_t* folder : {L"beta", L"Alpha", L"Alpha\\Inner"})
+            ASSERT_TRUE(CreateDirectoryW(m_root + L"\\" + folder, nullptr));
+        for (const wchar_t* file : {L"b.reg", L"c.REG", L"A.txt", L"Alpha\\inside.reg"})
+            ASSERT_TRUE(WriteFileBytes(m_root + L"\\" + file, "x"));
+    }
+    void TearDown() override { RemoveTree(m_root); }
+
+    static void RemoveTree(const CString& folder)
+    {
+        CFilesFinder finder;
+        for (bool more = finder.FindFirst(folder + L"\\*"); more; more = finder.FindNext()) {
+            CString path = folder + L"\\" + finder.GetName();
+            if (finder.GetAttributes() & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileW(path);
+        }
+        RemoveDirectoryW(folder);
+    }
+
+    static CString Names(const CSelectFileDlg& dialog)
+    {
+        CString names;
+        for (int i = 0; i < dialog.GetItemCount(); ++i)
+            names += (i ? L"|" : L"") + dialog.GetItem(i)->name;
+        return names;
+    }
+    static CString ListText(HWND dialog, int index)
+    {
+        wchar_t text[MAX_PATH] = L"";
+        LVITEMW item = {};
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        SendDlgItemMessageW(dialog, IDC_FILE_LIST, LVM_GETITEMTEXTW, WPARAM(index), LPARAM(&item));
+        return text;
+    }
+    static int ListImage(HWND dialog, int index)
+    {
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = index;
+        SendDlgItemMessageW(dialog, IDC_FILE_LIST, LVM_GETITEMW, 0, LPARAM(&item));
+        return item.iImage;
+    }
+    static int Selected(HWND dialog)
+    {
+        return int(SendDlgItemMessageW(dialog, IDC_FILE_LIST, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    }
+    static void Select(HWND dialog, const wchar_t* name)
+    {
+        CDialogDriver::SetItemText(dialog, IDC_FILE_NAME, name);
+        SendMessageW(dialog, WM_COMMAND, ID_SELECT_FILE, 0);
+    }
+    static void Activate(HWND dialog, int index, bool tapped)
+    {
+        NMITEMACTIVATE activate = {};
+        activate.hdr.hwndFrom = GetDlgItem(dialog, IDC_FILE_LIST);
+        activate.hdr.idFrom = IDC_FILE_LIST;
+        activate.hdr.code = LVN_ITEMACTIVATE;
+        activate.iItem = index;
+        activate.ptAction = tapped ? POINT{5, 5} : POINT{-1, -1};
+        SendMessageW(dialog, WM_NOTIFY, IDC_FILE_LIST, LPARAM(&activate));
+    }
+
+    CString m_root;
+    CMessageBoxRecorder m_boxes;
+};
+
+TEST_F(SelectFileDlgTest, ListsParentFoldersThenFilesInNameOrderAndWalksDownAndUp)
+{
+    CSelectFileDlg dialog;
+    CDialogDriver driver;
+    CString first, inner, back, editAfterDown, editAfterUp, location;
+    int images[7] = {}, selectedAfterUp = -1;
+    driver.Expect([&](HWND window) {
+        first = Names(dialog);
+        for (int i = 0; i < 7; ++i)
+            images[i] = ListImage(window, i);
+        location = CDialogDriver::GetItemText(window, IDC_FILE_LOCATION);
+        EXPECT_EQ(ListText(window, 1), L"Alpha");
+        EXPECT_EQ(Selected(window), -1);
+        EXPECT_EQ(CDialogDriver::GetItemText(window, IDC_FILE_NAME), L"");
+        Select(window, L"ALPHA");
+        inner = Names(dialog);
+        editAfterDown = CDialogDriver::GetItemText(window, IDC_FILE_NAME);
+        EXPECT_EQ(Selected(window), 0);
+        Activate(window, 0, true);
+        back = Names(dialog);
+        editAfterUp = CDialogDriver::GetItemText(window, IDC_FILE_NAME);
+        selectedAfterUp = Selected(window);
+        Select(window, L"data");
+    });
+    CString path;
+    path = m_root;
+    ASSERT_TRUE(dialog.Run(nullptr, path));
+    EXPECT_EQ(first, L"..|Alpha|beta|A.txt|b.reg|c.REG");
+    const int expectedImages[] = {CSelectFileDlg::kImageParent,  CSelectFileDlg::kImageFolder,
+                                  CSelectFileDlg::kImageFolder,  CSelectFileDlg::kImageFile,
+                                  CSelectFileDlg::kImageRegFile, CSelectFileDlg::kImageRegFile};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(images[i], expectedImages[i]) << i;
+    EXPECT_EQ(location.Left(10), L"Location: ");
+    EXPECT_EQ(inner, L"..|Inner|inside.reg");
+    EXPECT_EQ(editAfterDown, L"..");
+    EXPECT_EQ(back, first);
+    EXPECT_EQ(editAfterUp, L"Alpha");
+    EXPECT_EQ(selectedAfterUp, 1);
+    EXPECT_EQ(path, m_root + L"\\data.reg");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(SelectFileDlgTest, TypedNamesAreCheckedAndKeepTheirExtension)
+{
+    CSelectFileDlg dialog;
+    CDialogDriver driver;
+    HWND focusAfterError = nullptr, edit = nullptr;
+    driver.Expect([&](HWND window) {
+        edit = GetDlgItem(window, IDC_FILE_NAME);
+        Select(window, L"");
+        focusAfterError = GetFocus();
+        Select(window, L".");
+        Select(window, L"a:b");
+        CDialogDriver::SetItemText(window, IDC_FILE_NAME, L"data.txt");
+        CDialogDriver::PostCommand(window, IDOK);
+    });
+    CString path = m_root + L"\\b.reg"; // a file: its folder is the start
+    ASSERT_TRUE(dialog.Run(nullptr, path));
+    EXPECT_EQ(path, m_root + L"\\data.txt");
+    ASSERT_EQ(m_boxes.Count(), 3u);
+    EXPECT_EQ(m_boxes.Text(0), L"File name can not be empty.");
+    EXPECT_EQ(m_boxes.Text(1), L"Invalid file name.");
+    EXPECT_EQ(m_boxes.Text(2), L"File name can not contain the following characters:\r\n\\/:*?\"<>|");
+    EXPECT_EQ(m_boxes.Messages()[0].style, UINT(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND));
+    EXPECT_EQ(focusAfterError, edit);
+}
+
+TEST_F(SelectFileDlgTest, ActivatingAFileChoosesItOnlyWithoutATap)
+{
+    CSelectFileDlg dialog;
+    CDialogDriver driver;
+    CString afterTap;
+    bool stillOpen = false;
+    driver.Expect([&](HWND window) {
+        Activate(window, 4, true); // b.reg, tapped: the name only
+        afterTap = CDialogDriver::GetItemText(window, IDC_FILE_NAME);
+        stillOpen = IsWindow(window) && IsWindowEnabled(window);
+        Activate(window, 5, false); // c.REG by the action key: chosen
+    });
+    CString path = m_root;
+    ASSERT_TRUE(dialog.Run(nullptr, path));
+    EXPECT_EQ(afterTap, L"b.reg");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(path, m_root + L"\\c.REG");
+}
+
+TEST_F(SelectFileDlgTest, SelectingAnItemPutsItsNameInTheEditBoxAndCancelReturnsNothing)
+{
+    CSelectFileDlg dialog;
+    CDialogDriver driver;
+    CString edited;
+    driver.Expect([&](HWND window) {
+        LVITEMW state = {};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendDlgItemMessageW(window, IDC_FILE_LIST, LVM_SETITEMSTATE, 3, LPARAM(&state));
+        edited = CDialogDriver::GetItemText(window, IDC_FILE_NAME);
+        CDialogDriver::PostCommand(window, IDCANCEL);
+    });
+    CString path = m_root;
+    EXPECT_FALSE(dialog.Run(nullptr, path));
+    EXPECT_EQ(edited, L"A.txt");
+    EXPECT_EQ(path, m_root);
+}
+
+TEST(SelectFileStart, StartFolderComesFromThePath)
+{
+    EXPECT_EQ(CSelectFileDlg::GetStartFolder(L""), L"\\");
+    EXPECT_EQ(CSelectFileDlg::GetStartFolder(L"C:\\no such folder\\x.reg"), L"\\");
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const CString folder = RemoveTrailingBackslash(temp);
+    EXPECT_EQ(CSelectFileDlg::GetStartFolder(temp), folder);
+    const CString file = folder + L"\\hivelet start.reg";
+    ASSERT_TRUE(WriteFileBytes(file, "x"));
+    EXPECT_EQ(CSelectFileDlg::GetStartFolder(file), folder);
+    DeleteFileW(file);
+}
+
+// A drive's root is the top: no parent entry, and ".." from a folder right below it leads there.
+TEST(SelectFileStart, DriveRootHasNoParentEntry)
+{
+    CSelectFileDlg dialog;
+    CDialogDriver driver;
+    CString firstName;
+    driver.Expect([&](HWND window) {
+        firstName = dialog.GetItemCount() ? dialog.GetItem(0)->name : CString();
+        CDialogDriver::PostCommand(window, IDCANCEL);
+    });
+    CString path = L"C:\\";
+    EXPECT_FALSE(dialog.Run(nullptr, path));
+    EXPECT_EQ(dialog.GetFolder(), L"C:");
+    EXPECT_NE(firstName, L"..");
+}
+
+} // namespace
