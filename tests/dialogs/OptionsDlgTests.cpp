@@ -119,16 +119,16 @@ TEST_F(OptionsDlgTest, ForeignAssociationIsKeptUnlessConfirmedAndNotRemoved)
 {
     SetInstallDir(L"\\App");
     SetForeignAssociation();
-    m_boxes.QueueAnswer(IDNO);
-    m_boxes.QueueAnswer(IDYES);
     CDialogDriver driver;
     CString afterNo, afterYes;
     bool removeEnabled = false;
     driver.Expect([&](HWND sheet) {
         HWND import = ShowPage(sheet, 1);
         Press(import, IDC_OPTIONS_REMOVE); // greyed for the user, refused when it comes anyway
+        m_boxes.QueueAnswer(IDNO);
         Press(import, IDC_OPTIONS_INSTALL);
         GetAssociationCommand(L".reg", afterNo);
+        m_boxes.QueueAnswer(IDYES);
         Press(import, IDC_OPTIONS_INSTALL);
         GetAssociationCommand(L".reg", afterYes);
         Press(import, IDC_OPTIONS_REMOVE);
