@@ -3,7 +3,18 @@
 
 #include "app/Settings.h"
 #include "res/resource.h"
+#include "shd/ScreenScale.h"
 #include "shd/ShdHandheldDialog.h"
+
+#include <commctrl.h>
+
+#include <initializer_list>
+
+namespace {
+
+const int kApplyButton = 0x3021;
+
+} // namespace
 
 COptionsDlg::COptionsDlg()
 {
@@ -27,5 +38,47 @@ int COptionsDlg::OnInitialized()
     const bool softKeys = CShdHandheldDialog::UsesSoftKeyBar();
     m_commandBar = CreateMenuBar(m_hwnd, GetModuleHandleW(nullptr),
                                  softKeys ? IDR_DONE_CANCEL_SOFTKEYS : IDR_DONE_CANCEL_MENU, softKeys);
-    return m_commandBar ? 1 : 0;
+    if (!m_commandBar)
+        return 0;
+    SHINITDLGINFO info = {SHIDIM_FLAGS, m_hwnd, SHIDIF_SIZEDLGFULLSCREEN};
+    SHInitDialog(&info);
+    LayoutSheet();
+    return 1;
+}
+
+LRESULT COptionsDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CShdPropertySheet::WindowProc(message, wParam, lParam);
+    if (message == WM_SIZE)
+        LayoutSheet();
+    else if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == UINT(TCN_SELCHANGE))
+        PlaceCurrentPage();
+    return result;
+}
+
+// The command bar carries Done and Cancel; the tabs take the whole client area.
+void COptionsDlg::LayoutSheet()
+{
+    for (int id : {IDOK, IDCANCEL, IDHELP, kApplyButton})
+        if (HWND button = GetDlgItem(m_hwnd, id))
+            ShowWindow(button, SW_HIDE);
+    RECT client;
+    GetClientRect(m_hwnd, &client);
+    const int margin = ScaleX(4);
+    HWND tab = PropSheet_GetTabControl(m_hwnd);
+    MoveWindow(tab, margin, margin, client.right - 2 * margin, client.bottom - 2 * margin, TRUE);
+    PlaceCurrentPage();
+}
+
+void COptionsDlg::PlaceCurrentPage()
+{
+    HWND tab = PropSheet_GetTabControl(m_hwnd);
+    HWND page = PropSheet_GetCurrentPageHwnd(m_hwnd);
+    if (!tab || !page)
+        return;
+    RECT area;
+    GetWindowRect(tab, &area);
+    MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&area), 2);
+    TabCtrl_AdjustRect(tab, FALSE, &area);
+    MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
 }

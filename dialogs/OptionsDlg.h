@@ -1,5 +1,7 @@
 // COptionsDlg: the "Options" sheet with its "General" and "Import" pages and a Done / Cancel
 // command bar. ShowOptions runs it; confirmed, the settings store saves the options and flushes.
+// Like the handheld's maximised sheet it covers the device screen above its command bar, with
+// the tabs and pages filling it and without the sheet's own buttons.
 #pragma once
 
 #include "dialogs/OptionsGeneralPage.h"
@@ -16,9 +18,13 @@ public:
     bool ShowOptions(HWND parent);
 
     int OnInitialized() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND GetCommandBar() const { return m_commandBar; }
 
 private:
+    void LayoutSheet();
+    void PlaceCurrentPage();
+
     COptionsGeneralPage m_generalPage;
     COptionsImportPage m_importPage;
     HWND m_commandBar = nullptr;

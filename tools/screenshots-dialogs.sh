@@ -2,6 +2,7 @@
 # Screenshots of the search, export options, file selection and options dialogs (both options
 # pages), each on a Pocket PC and on a Smartphone, under Xvfb with the X11-driver prefix.
 # PNGs go to build/screenshots/dialog-<name>-<platform>.png; the script prints their paths.
+# ONLY="search options" limits the run to those dialogs.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 
@@ -17,6 +18,9 @@ make_prefix "$BUILD_DIR/wineprefix-x11" x11
 
 shot() { # dialog caption platform
     local dialog=$1 caption=$2 platform=$3 out="$OUT_DIR/dialog-$1-$3.png"
+    if [ -n "${ONLY:-}" ] && [[ " $ONLY " != *" $dialog "* ]]; then
+        return 0
+    fi
     HIVELET_PLATFORM=$platform HIVELET_OSVERSION=5.02 \
         wine "$BUILD_DIR/tests/dialogs/dialogs_demo.exe" "$dialog" >/dev/null 2>&1 &
     local demo=$!
