@@ -105,8 +105,29 @@ void CMainWnd::SaveLastPosition()
 
 void CMainWnd::OnCommand(UINT id)
 {
-    if (id == ID_EXIT || id == ID_CLOSE)
+    switch (id) {
+    case ID_EXIT:
+    case ID_CLOSE:
         DestroyWindow(m_hwnd);
+        break;
+    case ID_REGISTRY_EXPORT:
+        OnExport();
+        break;
+    case ID_REGISTRY_IMPORT:
+        OnImport();
+        break;
+    case ID_OPTIONS:
+        OnOptions();
+        break;
+    }
+}
+
+// No key tree yet: nothing is selected.
+bool CMainWnd::GetCurrentKey(HKEY& root, CString& path) const
+{
+    root = nullptr;
+    path.Empty();
+    return false;
 }
 
 void CMainWnd::Message(const wchar_t* text, UINT style)

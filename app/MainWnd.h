@@ -31,6 +31,14 @@ public:
     bool RunExport(const wchar_t* fileName, bool unicode, HKEY root, const wchar_t* subkeyPath);
     bool RunImport(const wchar_t* fileName);
 
+    // "Export...", "Import..." and "Options..." (MainWndFileCommands.cpp).
+    void OnExport();
+    void OnImport();
+    void OnOptions();
+
+    // The key selected in the tree: false (root null, empty path) when there is none.
+    bool GetCurrentKey(HKEY& root, CString& path) const;
+
     bool IsCommandLineMode() const { return m_commandLineMode; }
     int ExitCode() const { return m_silent ? m_exitCode : 0; }
 
