@@ -192,14 +192,8 @@ void CSelectFileDlg::FillList(const wchar_t* select)
     const int count = m_items.GetSize();
     SendMessageW(m_list, LVM_SETITEMCOUNT, WPARAM(count), 0);
     int selected = -1;
-    for (int i = 0; i < count; ++i) {
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = i;
-        item.pszText = const_cast<wchar_t*>(m_items[i].name.c_str());
-        item.iImage = m_items[i].image;
-        SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        if (selected < 0 && select && m_items[i].name.EqualsNoCase(select))
+    for (int i = 0; i < count && selected < 0 && select; ++i) {
+        if (m_items[i].name.EqualsNoCase(select))
             selected = i;
     }
     if (selected < 0)
@@ -230,6 +224,9 @@ LRESULT CSelectFileDlg::OnNotify(const NMHDR& header)
     if (header.hwndFrom != m_list)
         return 0;
     switch (header.code) {
+    case LVN_GETDISPINFOW:
+        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item);
+        return 0;
     case LVN_ITEMACTIVATE: {
         const NMITEMACTIVATE& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
         OnItemActivate(activate.iItem, activate.ptAction.x != -1 || activate.ptAction.y != -1);
@@ -247,6 +244,17 @@ LRESULT CSelectFileDlg::OnNotify(const NMHDR& header)
         return 0;
     }
     return 0;
+}
+
+void CSelectFileDlg::OnGetDisplayInfo(LVITEMW& item) const
+{
+    const SItem* entry = m_items.GetAt(item.iItem);
+    if (!entry)
+        return;
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+        lstrcpynW(item.pszText, entry->name, item.cchTextMax);
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = entry->image;
 }
 
 void CSelectFileDlg::OnItemActivate(int index, bool tapped)

@@ -85,6 +85,7 @@ private:
     void FillList(const wchar_t* select);
     void OnCommand(UINT id);
     LRESULT OnNotify(const NMHDR& header);
+    void OnGetDisplayInfo(LVITEMW& item) const;
     void OnItemActivate(int index, bool tapped);
     void OnListSetFocus();
     void OnSelect();
