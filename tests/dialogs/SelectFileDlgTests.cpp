@@ -4,7 +4,9 @@
 #include "dialogs/FilesFinder.h"
 #include "dialogs/SelectFileDlg.h"
 
+#include "platform/PlatformInfo.h"
 #include "res/resource.h"
+#include "shd/DeviceInfo.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/PrintCString.h"
@@ -227,6 +229,57 @@ TEST(SelectFileStart, DriveRootHasNoParentEntry)
     EXPECT_FALSE(dialog.Run(nullptr, path));
     EXPECT_EQ(dialog.GetFolder(), L"C:");
     EXPECT_NE(firstName, L"..");
+}
+
+} // namespace
+
+namespace {
+
+// On a Smartphone the list hands the focus on at its ends and with Tab, Left and Right; the
+// edit box it lands on has its whole text selected.
+TEST_F(SelectFileDlgTest, SmartphoneListKeysMoveBetweenControls)
+{
+    OverridePlatformType(L"Smartphone");
+    ResetDeviceInfo();
+    CSelectFileDlg dialog;
+    CDialogDriver driver;
+    HWND afterUp = nullptr, afterDownInside = nullptr, afterDownAtEnd = nullptr, afterRight = nullptr;
+    HWND list = nullptr, edit = nullptr;
+    DWORD selection = 0;
+    int editLength = -1;
+    driver.Expect([&](HWND window) {
+        list = GetDlgItem(window, IDC_FILE_LIST);
+        edit = GetDlgItem(window, IDC_FILE_NAME);
+        CDialogDriver::SetItemText(window, IDC_FILE_NAME, L"typed");
+        SetFocus(list); // selects the first item
+        SendMessageW(list, WM_KEYDOWN, VK_UP, 0);
+        afterUp = GetFocus();
+        selection = DWORD(SendMessageW(edit, EM_GETSEL, 0, 0));
+        editLength = GetWindowTextLengthW(edit); // "..", put there by the list
+        SetFocus(list);
+        SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+        afterDownInside = GetFocus();
+        const int last = dialog.GetItemCount() - 1;
+        LVITEMW state = {};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, WPARAM(last), LPARAM(&state));
+        SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+        afterDownAtEnd = GetFocus();
+        SetFocus(list);
+        SendMessageW(list, WM_KEYDOWN, VK_RIGHT, 0);
+        afterRight = GetFocus();
+        CDialogDriver::PostCommand(window, IDCANCEL);
+    });
+    CString path = m_root;
+    dialog.Run(nullptr, path);
+    ClearPlatformOverrides();
+    ResetDeviceInfo();
+    EXPECT_EQ(afterUp, edit);
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), editLength);
+    EXPECT_EQ(afterDownInside, list);
+    EXPECT_EQ(afterDownAtEnd, edit);
+    EXPECT_EQ(afterRight, edit);
 }
 
 } // namespace
