@@ -299,15 +299,15 @@ void CSelectFileDlg::OnSelect()
         ValidateAndEnd();
 }
 
-// Enter: in the list it acts on the selected item as the handheld's action key does; in the
-// edit box it takes the typed name.
+// Enter: in the list it acts on the selected item as the handheld's action key does; elsewhere
+// it is "Select", so a typed folder name opens the folder instead of coming back as a file.
 void CSelectFileDlg::OnOk()
 {
     const int selected = GetSelectedIndex();
     if (GetFocus() == m_list && selected >= 0)
         OnItemActivate(selected, false);
     else
-        ValidateAndEnd();
+        OnSelect();
 }
 
 bool CSelectFileDlg::OpenItemByName(const CString& name)

@@ -150,12 +150,15 @@ TEST_F(SelectFileDlgTest, TypedNamesAreCheckedAndKeepTheirExtension)
         focusAfterError = GetFocus();
         Select(window, L".");
         Select(window, L"a:b");
+        // Enter on a folder's name opens it rather than returning the folder as a file.
+        CDialogDriver::SetItemText(window, IDC_FILE_NAME, L"beta");
+        SendMessageW(window, WM_COMMAND, IDOK, 0);
         CDialogDriver::SetItemText(window, IDC_FILE_NAME, L"data.txt");
         CDialogDriver::PostCommand(window, IDOK);
     });
     CString path = m_root + L"\\b.reg"; // a file: its folder is the start
     ASSERT_TRUE(dialog.Run(nullptr, path));
-    EXPECT_EQ(path, m_root + L"\\data.txt");
+    EXPECT_EQ(path, m_root + L"\\beta\\data.txt");
     ASSERT_EQ(m_boxes.Count(), 3u);
     EXPECT_EQ(m_boxes.Text(0), L"File name can not be empty.");
     EXPECT_EQ(m_boxes.Text(1), L"Invalid file name.");
