@@ -59,7 +59,8 @@ public:
     DWORD GetBytesPerLine() const;
     // Measures first when nothing has been measured yet; may still be 0 for a very narrow window.
     DWORD GetAutoBytesPerLine();
-    // The window width the fixed bytes per line need; 0 when none is fixed.
+    // The window width the fixed bytes per line need; 0 when none is fixed. Data of more than
+    // 64 KiB widens the offsets by a digit each 16 times more, so ask after SetBytes.
     int GetRequiredWidth() const;
 
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }

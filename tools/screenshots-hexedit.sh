@@ -7,9 +7,16 @@ source "$(dirname "$0")/../scripts/lib.sh"
 configure_and_build
 OUT_DIR=${1:-$BUILD_DIR/screenshots}
 mkdir -p "$OUT_DIR"
-DISPLAY_NUMBER=${DISPLAY_NUMBER:-96}
-Xvfb ":$DISPLAY_NUMBER" -screen 0 340x260x24 -nolisten tcp >/dev/null 2>&1 &
+# A display number of our own: others may be taking screenshots on this machine at the same time.
+DISPLAY_FILE=$(mktemp)
+Xvfb -displayfd 3 -screen 0 360x260x24 -nolisten tcp 3>"$DISPLAY_FILE" >/dev/null 2>&1 &
 XVFB=$!
+for _ in $(seq 1 50); do
+    [ -s "$DISPLAY_FILE" ] && break
+    sleep 0.1
+done
+DISPLAY_NUMBER=$(cat "$DISPLAY_FILE")
+rm -f "$DISPLAY_FILE"
 trap 'kill $XVFB 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
 export DISPLAY=":$DISPLAY_NUMBER"
 make_prefix "$BUILD_DIR/wineprefix-x11" x11

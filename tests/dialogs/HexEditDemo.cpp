@@ -95,6 +95,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int)
         return 1;
     demo.hex.SetBytesPerLine(8);
     Prepare(demo, scene);
+    // As wide as eight bytes a line need with this data's offsets.
+    int width = demo.hex.GetRequiredWidth();
+    MoveWindow(demo.hex.GetHwnd(), 8, 8, width, 224, TRUE);
+    MoveWindow(demo.GetHwnd(), 0, 0, width + 16, 240, TRUE);
     SetTimer(demo.GetHwnd(), kQuitTimer, seconds * 1000, nullptr);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
