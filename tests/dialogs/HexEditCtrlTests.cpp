@@ -174,6 +174,8 @@ TEST_F(HexEditTest, TypingInTheCharacterColumnInsertsAnsiBytes)
 
 TEST_F(HexEditTest, TabAtTheColumnEndsMovesTheFocusOut)
 {
+    // A dialog hands the control its arrows, Tab and characters.
+    EXPECT_EQ(DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS, SendMessageW(Hwnd(), WM_GETDLGCODE, 0, 0));
     Key(VK_TAB);
     Key(VK_TAB);
     SetShift(true);
@@ -535,4 +537,26 @@ TEST_F(HexEditTest, OffsetsPastFourDigitsWidenTheOffsetColumn)
     EXPECT_EQ(0xFFFFu, m_hex.HitTest(HexCell(0xFFFF).x, HexCell(0xFFFF).y).position);
     Key(VK_BACK);
     EXPECT_EQ(fourDigits, m_hex.GetHexColumnX());
+}
+
+TEST_F(HexEditTest, TakesThePlaceOfADialogPlaceholder)
+{
+    HWND placeholder =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 30, 200, 80,
+                        m_parent.GetHwnd(), reinterpret_cast<HMENU>(UINT_PTR(2001)), nullptr, nullptr);
+    ASSERT_NE(nullptr, placeholder);
+    CHexEditCtrl hex;
+    ASSERT_TRUE(hex.CreateInPlaceOf(placeholder));
+    EXPECT_FALSE(IsWindow(placeholder));
+    EXPECT_EQ(hex.GetHwnd(), GetDlgItem(m_parent.GetHwnd(), 2001));
+    RECT rect;
+    GetWindowRect(hex.GetHwnd(), &rect);
+    MapWindowPoints(nullptr, m_parent.GetHwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(20, rect.left);
+    EXPECT_EQ(30, rect.top);
+    EXPECT_EQ(220, rect.right);
+    EXPECT_EQ(110, rect.bottom);
+    LONG_PTR style = GetWindowLongPtrW(hex.GetHwnd(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_TABSTOP);
+    EXPECT_TRUE(style & WS_VSCROLL);
 }
