@@ -19,6 +19,13 @@ bool FileOrFolderExists(const wchar_t* path)
 
 void CMainWnd::OnExport()
 {
+    const bool listHadFocus = GetFocus() == m_list;
+    ExportToChosenFile();
+    RestoreFocus(listHadFocus);
+}
+
+void CMainWnd::ExportToChosenFile()
+{
     HKEY root = nullptr;
     CString path;
     GetCurrentKey(root, path);
@@ -40,6 +47,13 @@ void CMainWnd::OnExport()
 
 void CMainWnd::OnImport()
 {
+    const bool listHadFocus = GetFocus() == m_list;
+    ImportChosenFile();
+    RestoreFocus(listHadFocus);
+}
+
+void CMainWnd::ImportChosenFile()
+{
     CString file;
     if (!CSelectFileDlg().Run(m_hwnd, file))
         return;
@@ -53,5 +67,9 @@ void CMainWnd::OnImport()
 
 void CMainWnd::OnOptions()
 {
+    const bool listHadFocus = GetFocus() == m_list;
     COptionsDlg().ShowOptions(m_hwnd);
+    if (!Settings().GetShowSearchToolbar())
+        SetToolbarVisible(false);
+    RestoreFocus(listHadFocus);
 }

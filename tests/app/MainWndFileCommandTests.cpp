@@ -131,6 +131,27 @@ TEST_F(MainWndFileCommands, ExportWritesTheCommandLineBytesAndAsksBeforeOverwrit
     EXPECT_NE(ReadFileBytes(File(L"menu export.reg")).find("L\0a\0t\0e\0r", 0, 9), std::string::npos);
 }
 
+TEST_F(MainWndFileCommands, ExportOfTheSelectedBranchWritesTheCommandLineBytes)
+{
+    CShdRegKey other;
+    ASSERT_TRUE(other.Create(HKEY_CURRENT_USER, L"Software\\Elsewhere"));
+    other.SetString(L"NotInTheBranch", L"x");
+    CMessageBoxRecorder boxes;
+    ASSERT_TRUE(m_main->ExportFromCommandLine(File(L"command export.reg"), L"HKCU\\Software\\Menu Export"));
+    ASSERT_TRUE(m_main->GetTree().SelectPath(HKEY_CURRENT_USER, L"Software\\Menu Export"));
+    SetFocus(m_main->GetTree().GetHwnd());
+    ExpectFile(L"menu export.reg");
+    ExpectExportOptions(false);
+    Command(ID_REGISTRY_EXPORT);
+    EXPECT_TRUE(m_driver.AllHandled());
+    const std::string expected = ReadFileBytes(File(L"command export.reg"));
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(ReadFileBytes(File(L"menu export.reg")), expected);
+    EXPECT_EQ(expected.find("N\0o\0t\0I\0n", 0, 9), std::string::npos);
+    // The focus goes back to the tree, which had it.
+    EXPECT_EQ(GetFocus(), m_main->GetTree().GetHwnd());
+}
+
 TEST_F(MainWndFileCommands, ImportReportsAMissingFileAndAsksBeforeImporting)
 {
     CMessageBoxRecorder boxes;
