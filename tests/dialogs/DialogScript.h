@@ -1,0 +1,20 @@
+// Runs a test's script inside the modal loop of a dialog the driver expects, once the dialog
+// is fully set up: the script sends commands, reads controls and ends the dialog. A dialog
+// the script leaves open is cancelled, so a failing script cannot hang the test.
+#pragma once
+
+#include "tests/support/DialogDriver.h"
+
+#include <windows.h>
+
+#include <functional>
+
+using DialogScript = std::function<void(HWND dialog)>;
+
+void ExpectDialog(CDialogDriver& driver, DialogScript script);
+
+// What scripts do.
+void SendCommand(HWND dialog, int id);
+void SendClick(HWND dialog, int id); // a radio button clicked: checked, then its notification
+bool IsItemVisible(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
