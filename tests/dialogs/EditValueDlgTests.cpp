@@ -192,22 +192,6 @@ TEST_F(EditValueDlgTest, BaseSwitchShowsTheNumberAgainOrRefusesAnInvalidOne)
     EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF}), Stored(L"Number").data);
 }
 
-TEST_F(EditValueDlgTest, DecimalLimitOnDone)
-{
-    Put(L"Number", REG_DWORD, {1, 0, 0, 0});
-    ASSERT_TRUE(Edit(L"Number", [&](HWND dialog) {
-        for (const wchar_t* text : {L"4294967296", L"99999999999999999999999", L"-1", L" 5", L""}) {
-            CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, text);
-            SendCommand(dialog, IDOK);
-        }
-        EXPECT_EQ(5u, m_messages.Count());
-        CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"4294967295");
-        SendCommand(dialog, IDOK);
-    }));
-    EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF}), Stored(L"Number").data);
-    EXPECT_EQ(5u, m_messages.Count());
-}
-
 TEST_F(EditValueDlgTest, DwordOfTheWrongLengthDoesNotOpen)
 {
     Put(L"Three", REG_DWORD, {1, 2, 3});

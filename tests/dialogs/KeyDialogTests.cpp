@@ -175,3 +175,19 @@ TEST_F(KeyDialogTest, PropertiesOfAMissingKeyAreReportedWithoutADialog)
     EXPECT_EQ(CString(L"Unable to open registry key."), m_messages.Text(0));
     EXPECT_EQ(0, m_driver.HandledCount());
 }
+
+TEST_F(KeyDialogTest, BackKeyDeletesInTheFocusedFieldInsteadOfClosing)
+{
+    CString name, keyClass;
+    EXPECT_FALSE(NewKey(TestPath(), name, keyClass, [](HWND dialog) {
+        HWND field = GetDlgItem(dialog, IDC_KEY_CLASS);
+        CDialogDriver::SetItemText(dialog, IDC_KEY_CLASS, L"abc");
+        SetFocus(field);
+        SendMessageW(field, EM_SETSEL, 3, 3);
+        SendMessageW(dialog, WM_HOTKEY, 0, MAKELPARAM(0, VK_TBACK));
+        EXPECT_EQ(CString(L"ab"), Text(dialog, IDC_KEY_CLASS));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        SendCommand(dialog, IDCANCEL);
+    }));
+    EXPECT_EQ(0u, m_messages.Count());
+}

@@ -79,14 +79,6 @@ TEST(ValueConversion, CustomTypeBound)
     EXPECT_EQ(0u, type);
 }
 
-TEST(ValueConversion, NumbersAreShownWithoutPrefixOrPadding)
-{
-    EXPECT_EQ(CString(L"ff"), FormatNumber(255, true));
-    EXPECT_EQ(CString(L"255"), FormatNumber(255, false));
-    EXPECT_EQ(CString(L"4294967295"), FormatNumber(0xFFFFFFFF, false));
-    EXPECT_EQ(CString(L"0"), FormatNumber(0, true));
-}
-
 TEST(ValueConversion, StringsShowUpToTheFirstNul)
 {
     CShdBinaryBuffer data;
