@@ -233,7 +233,7 @@ TEST_F(BookmarksDlgTest, OpenHandsTheKeyBackAndIgnoresUnknownRoots)
         EXPECT_EQ(CString(L"Bookmarks"), CShdWnd::QueryWindowText(dialog, L""));
         EXPECT_EQ((Texts{L"HKLM\\Software\\Apps", L"Bogus\\x", L"hkey_current_user"}), Rows(dialog));
         EXPECT_EQ(0, SelectedRow(dialog));
-        EXPECT_EQ(List(dialog), GetFocus());
+        EXPECT_EQ(List(dialog), DialogFocus(dialog));
         Select(dialog, 1);
         SendCommand(dialog, ID_BOOKMARK_OPEN);
         EXPECT_TRUE(IsWindowEnabled(dialog) && IsWindowVisible(dialog)) << "still open";

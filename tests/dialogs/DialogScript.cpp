@@ -61,3 +61,10 @@ bool IsChecked(HWND dialog, int id)
 {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
+
+HWND DialogFocus(HWND dialog)
+{
+    if (GetActiveWindow() != dialog)
+        SetActiveWindow(dialog);
+    return GetFocus();
+}

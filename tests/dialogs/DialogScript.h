@@ -18,3 +18,7 @@ void SendCommand(HWND dialog, int id);
 void SendClick(HWND dialog, int id); // a radio button clicked: checked, then its notification
 bool IsItemVisible(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
+// The focused control of the dialog. Another process taking the foreground in a parallel test
+// run deactivates the dialog and clears the focus; activating it again brings back the control
+// that had the focus.
+HWND DialogFocus(HWND dialog);

@@ -108,7 +108,7 @@ TEST_F(EditValueDlgTest, EachTypeOpensItsOwnEditor)
             EXPECT_EQ(CString(c.text), Text(dialog, c.editor));
             EXPECT_EQ(CString(c.typeLabel), Text(dialog, IDC_VALUE_TYPE_LABEL));
             EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
-            EXPECT_EQ(GetDlgItem(dialog, c.editor), GetFocus());
+            EXPECT_EQ(GetDlgItem(dialog, c.editor), DialogFocus(dialog));
             SendCommand(dialog, IDCANCEL);
         }));
     }
@@ -155,6 +155,19 @@ TEST_F(EditValueDlgTest, EditedTextIsWrittenWithOneTerminatorAndKeepsItsType)
         SendCommand(dialog, IDOK);
     }));
     EXPECT_EQ(Characters(std::wstring(L"one\0\0two\0three\0\0\0", 17)), Stored(L"Lines").data);
+}
+
+TEST_F(EditValueDlgTest, TypingIsNotCutOffAtTheFieldsDefaultLimit)
+{
+    std::wstring text(40000, L'x');
+    Put(L"Long", REG_SZ, Characters(text + L'\0'));
+    ASSERT_TRUE(Edit(L"Long", [](HWND dialog) {
+        HWND field = GetDlgItem(dialog, IDC_VALUE_STRING);
+        SendMessageW(field, EM_SETSEL, 40000, 40000);
+        SendMessageW(field, WM_CHAR, L'y', 1);
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(Characters(text + L"y" + L'\0'), Stored(L"Long").data);
 }
 
 TEST_F(EditValueDlgTest, BaseSwitchShowsTheNumberAgainOrRefusesAnInvalidOne)
@@ -213,7 +226,7 @@ TEST_F(EditValueDlgTest, NewValueUnderAMissingKeyCreatesTheKey)
     CString name;
     ASSERT_TRUE(Create(path, REG_SZ, name, [](HWND dialog) {
         EXPECT_EQ(CString(L"New Value"), CShdWnd::QueryWindowText(dialog, L""));
-        EXPECT_EQ(GetDlgItem(dialog, IDC_VALUE_NAME), GetFocus());
+        EXPECT_EQ(GetDlgItem(dialog, IDC_VALUE_NAME), DialogFocus(dialog));
         EXPECT_FALSE(GetWindowLongPtrW(GetDlgItem(dialog, IDC_VALUE_NAME), GWL_STYLE) & ES_READONLY);
         EXPECT_EQ(CString(L""), Text(dialog, IDC_VALUE_STRING));
         CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"Greeting");

@@ -64,7 +64,7 @@ TEST_F(KeyDialogTest, RefusalsKeepTheInputAndTheNameIsPassedAsTyped)
     ASSERT_TRUE(NewKey(TestPath(), name, keyClass, [&](HWND dialog) {
         EXPECT_EQ(CString(L"Edit Key"), CShdWnd::QueryWindowText(dialog, L""));
         EXPECT_EQ(CString(L"HKEY_CURRENT_USER\\") + TestPath(), Text(dialog, IDC_KEY_PARENT));
-        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), GetFocus());
+        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), DialogFocus(dialog));
         Type(dialog, L"a\\b", L"cls");
         Type(dialog, L"");
         Type(dialog, L"EXISTING");
@@ -73,7 +73,7 @@ TEST_F(KeyDialogTest, RefusalsKeepTheInputAndTheNameIsPassedAsTyped)
         EXPECT_EQ(CString(L"Key with this name already exists"), m_messages.Text(1));
         EXPECT_EQ(CString(L"Key with this name already exists"), m_messages.Text(2));
         EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND), m_messages.Messages()[2].style);
-        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), GetFocus()) << "focus back in the name field";
+        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), DialogFocus(dialog)) << "focus back in the name field";
         EXPECT_EQ(CString(L"EXISTING"), Text(dialog, IDC_KEY_NAME));
         Type(dialog, L"  spaced/slash", L"MyClass");
     }));
@@ -131,7 +131,7 @@ TEST_F(KeyDialogTest, RegistryRefusingTheKey)
         Type(dialog, L"Child");
         ASSERT_EQ(1u, m_messages.Count());
         EXPECT_EQ(CString(L"Unable to create key"), m_messages.Text(0));
-        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), GetFocus());
+        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), DialogFocus(dialog));
         Type(dialog, L"Child");
     }));
     parent.Close();
@@ -148,7 +148,7 @@ TEST_F(KeyDialogTest, PropertiesShowTheFullNameAndClass)
     EXPECT_TRUE(Properties(HKEY_CURRENT_USER, TestPath() + L"\\Classy", [](HWND dialog) {
         EXPECT_EQ(CString(L"Key Properties"), CShdWnd::QueryWindowText(dialog, L""));
         EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(dialog, IDC_KEY_NAME), GWL_STYLE) & ES_READONLY);
-        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), GetFocus());
+        EXPECT_EQ(GetDlgItem(dialog, IDC_KEY_NAME), DialogFocus(dialog));
         DWORD start = 0, end = 0;
         SendDlgItemMessageW(dialog, IDC_KEY_NAME, EM_GETSEL, WPARAM(&start), LPARAM(&end));
         EXPECT_EQ(start, end) << "no text selected";
@@ -183,6 +183,7 @@ TEST_F(KeyDialogTest, BackKeyDeletesInTheFocusedFieldInsteadOfClosing)
         HWND field = GetDlgItem(dialog, IDC_KEY_CLASS);
         CDialogDriver::SetItemText(dialog, IDC_KEY_CLASS, L"abc");
         SetFocus(field);
+        ASSERT_EQ(field, DialogFocus(dialog));
         SendMessageW(field, EM_SETSEL, 3, 3);
         SendMessageW(dialog, WM_HOTKEY, 0, MAKELPARAM(0, VK_TBACK));
         EXPECT_EQ(CString(L"ab"), Text(dialog, IDC_KEY_CLASS));
