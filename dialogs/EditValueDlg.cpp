@@ -88,7 +88,7 @@ BOOL CEditValueDlg::OnInitDialog()
         return FALSE;
     }
     OverrideBackKey();
-    if (!ReadInitialData()) {
+    if (!CreateHexEditor() || !ReadInitialData()) {
         EndDialog(m_hwnd, kNotPrepared);
         return FALSE;
     }
@@ -108,6 +108,15 @@ BOOL CEditValueDlg::OnInitDialog()
     Layout();
     SetFocus(Item(m_isNew ? IDC_VALUE_NAME : EditorControl()));
     return FALSE;
+}
+
+bool CEditValueDlg::CreateHexEditor()
+{
+    const RECT place = {};
+    if (!m_hexEdit.Create(m_hwnd, IDC_VALUE_HEX_EDIT, place))
+        return false;
+    m_hexEdit.SetBytesPerLine(4);
+    return true;
 }
 
 bool CEditValueDlg::ReadInitialData()
@@ -151,7 +160,7 @@ bool CEditValueDlg::ShowData()
         return true;
     }
     case EEditor::kBytes:
-        return false; // the hex edit control is not built yet
+        return m_hexEdit.SetBytes(m_original.GetData(), m_original.GetSize());
     }
     // The fields hold as much text as the value has (not the default 32767 characters).
     SendMessageW(Item(EditorControl()), EM_LIMITTEXT, 0, 0);
@@ -210,6 +219,12 @@ void CEditValueDlg::OnCommand(WPARAM wParam)
         if (HIWORD(wParam) == BN_CLICKED)
             OnBaseClicked();
         break;
+    case IDC_VALUE_HEX_EDIT:
+        if (HIWORD(wParam) == CHexEditCtrl::kPasteFailed) {
+            Error(L"Invalid data");
+            m_hexEdit.Focus();
+        }
+        break;
     }
 }
 
@@ -254,7 +269,7 @@ void CEditValueDlg::OnDone()
     }
 }
 
-CEditValueDlg::EOutcome CEditValueDlg::ReadEditor(CShdBinaryBuffer& data, DWORD&)
+CEditValueDlg::EOutcome CEditValueDlg::ReadEditor(CShdBinaryBuffer& data, DWORD& type)
 {
     switch (m_editor) {
     case EEditor::kString:
@@ -268,9 +283,19 @@ CEditValueDlg::EOutcome CEditValueDlg::ReadEditor(CShdBinaryBuffer& data, DWORD&
         return BytesFromDword(number, data) ? EOutcome::kReady : EOutcome::kWriteFailed;
     }
     case EEditor::kBytes:
-        break; // never opened while the hex edit control is not built
+        break;
     }
-    return EOutcome::kWriteFailed;
+    return ReadBytes(data, type);
+}
+
+// The bytes as they are; a new custom value takes its type from the type field.
+CEditValueDlg::EOutcome CEditValueDlg::ReadBytes(CShdBinaryBuffer& data, DWORD& type)
+{
+    if (!m_hexEdit.GetBytes(data))
+        return EOutcome::kWriteFailed;
+    if (m_isNew && m_asBinary && !ParseNumber(ItemText(IDC_VALUE_CUSTOM_TYPE), true, 0xFFFF, type))
+        return EOutcome::kInvalid;
+    return EOutcome::kReady;
 }
 
 CEditValueDlg::EOutcome CEditValueDlg::ReadText(int id, bool multiString, CShdBinaryBuffer& data)
@@ -316,6 +341,18 @@ void CEditValueDlg::Layout()
         LayoutTwoColumns(pass.Width(), b);
     else
         LayoutOneColumn(pass.Width(), b);
+    FitHexEditor();
+}
+
+// A power of two bytes per line, as many as the laid-out width holds, and no wider than that.
+void CEditValueDlg::FitHexEditor()
+{
+    if (!m_hexEdit.GetHwnd())
+        return;
+    m_hexEdit.SetBytesPerLine(PowerOfTwoBytesPerLine(m_hexEdit.GetAutoBytesPerLine()));
+    RECT place = GetItemRect(m_hwnd, IDC_VALUE_HEX_EDIT);
+    MoveWindow(m_hexEdit.GetHwnd(), place.left, place.top, m_hexEdit.GetRequiredWidth(),
+               place.bottom - place.top, FALSE);
 }
 
 CEditValueDlg::SRows CEditValueDlg::Rows(int width)

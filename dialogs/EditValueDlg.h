@@ -9,6 +9,7 @@
 #pragma once
 
 #include "dialogs/EditorDialog.h"
+#include "dialogs/HexEditCtrl.h"
 #include "registry/ShdBinaryBuffer.h"
 
 class CEditValueDlg : public CEditorDialog
@@ -46,6 +47,7 @@ private:
     bool RunDialog(HWND parent);
     EEditor ChooseEditor() const;
     BOOL OnInitDialog();
+    bool CreateHexEditor();
     bool ReadInitialData();
     bool ShowData();
     void ShowEditor();
@@ -54,6 +56,7 @@ private:
     void OnDone();
     EOutcome ReadEditor(CShdBinaryBuffer& data, DWORD& type);
     EOutcome ReadText(int id, bool multiString, CShdBinaryBuffer& data);
+    EOutcome ReadBytes(CShdBinaryBuffer& data, DWORD& type);
     EOutcome Write(const CShdBinaryBuffer& data, DWORD type);
     void CheckBase(DWORD base);
     int EditorControl() const;
@@ -62,6 +65,7 @@ private:
     void LayoutOneColumn(int width, int b);
     void LayoutTwoColumns(int width, int b);
     void MoveRadioButtons(int x, int y, int width);
+    void FitHexEditor();
 
     HKEY m_root = nullptr;
     CString m_keyPath;
@@ -71,6 +75,7 @@ private:
     bool m_asBinary = false;
     DWORD m_base = 10;
     EEditor m_editor = EEditor::kString;
+    CHexEditCtrl m_hexEdit;
     // The data as read and the text first shown for it: Done with that text unchanged writes
     // these bytes back as they were.
     CShdBinaryBuffer m_original;

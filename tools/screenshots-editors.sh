@@ -10,7 +10,7 @@ source "$(dirname "$0")/../scripts/lib.sh"
 configure_and_build
 OUT=$BUILD_DIR/screenshots/editors
 mkdir -p "$OUT"
-DIALOGS=${*:-value-string value-dword value-multi key-new key-properties bookmarks bookmark-edit}
+DIALOGS=${*:-value-string value-dword value-multi value-binary value-custom key-new key-properties bookmarks bookmark-edit}
 DISPLAY_NUMBER=${DISPLAY_NUMBER:-173}
 Xvfb ":$DISPLAY_NUMBER" -screen 0 400x400x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
 XVFB=$!
