@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the editing dialogs (value editor, key editor, key properties, bookmarks),
-# each tall and short, on Pocket PC and on Smartphone (soft keys, version 4.20), under Xvfb
-# with the X11 driver. One PNG per screen in build/screenshots/editors/, and one contact
-# sheet per dialog (<dialog>-sheet.png) for looking at all four at once.
+# each tall and short, on Pocket PC and on Smartphone (soft keys, version 4.20), and the
+# bookmarks' button bar of Pocket PC before 5.00, under Xvfb with the X11 driver. One PNG per
+# screen in build/screenshots/editors/, and one contact sheet per dialog (<dialog>-sheet.png)
+# for looking at all four at once.
 #   tools/screenshots-editors.sh [dialog ...]
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
@@ -27,6 +28,7 @@ shoot() { # dialog orientation platform
     local dialog=$1 orientation=$2 platform=$3 file="$OUT/$1-$2-$3.png"
     local -a env=()
     [ "$platform" = smartphone ] && env=(HIVELET_PLATFORM=Smartphone HIVELET_OSVERSION=4.20)
+    [ "$platform" = pocketpc-4.20 ] && env=(HIVELET_OSVERSION=4.20)
     env "${env[@]}" wine "$BUILD_DIR/tests/dialogs/editors_demo.exe" "$dialog" "$orientation" 30 >/dev/null 2>&1 &
     local demo=$!
     # The dialog is up once a window other than the device window carries a title.
@@ -51,3 +53,5 @@ for dialog in $DIALOGS; do
     montage "$OUT/$dialog"-{tall,short}-{pocketpc,smartphone}.png -tile 4x1 -geometry +4+4 \
         "$OUT/$dialog-sheet.png" 2>/dev/null && echo "$OUT/$dialog-sheet.png"
 done
+# The bookmarks' button bar of Pocket PC before version 5.00.
+case " $DIALOGS " in *" bookmarks "*) shoot bookmarks tall pocketpc-4.20 ;; esac

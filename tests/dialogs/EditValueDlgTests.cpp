@@ -259,19 +259,6 @@ TEST_F(EditValueDlgTest, NewValueRefusesAUsedNameAndKeepsTheInput)
     EXPECT_EQ(Characters(std::wstring(L"old\0", 4)), Stored(L"Taken").data);
 }
 
-TEST_F(EditValueDlgTest, NewMultiStringAndCancel)
-{
-    CString name = L"Initial";
-    EXPECT_FALSE(Create(TestPath(), REG_MULTI_SZ, name, [](HWND dialog) {
-        EXPECT_EQ(CString(L"Initial"), Text(dialog, IDC_VALUE_NAME));
-        SendCommand(dialog, IDCANCEL);
-    }));
-    EXPECT_FALSE(Stored(L"Initial").exists);
-    name = L"Empty";
-    ASSERT_TRUE(Create(TestPath(), REG_MULTI_SZ, name, [](HWND dialog) { SendCommand(dialog, IDOK); }));
-    EXPECT_EQ((Bytes{0, 0, 0, 0}), Stored(L"Empty").data);
-}
-
 TEST_F(EditValueDlgTest, NewValueOfATypeWithoutEditorDoesNotOpen)
 {
     CString name;
@@ -366,13 +353,4 @@ TEST_F(EditValueDlgMemoryTest, RefusedWritesKeepTheDialogOpen)
     }));
     EXPECT_EQ(Characters(std::wstring(L"y\0", 2)), Stored(L"Text").data);
     EXPECT_EQ(1u, m_memory.OpenHandleCount()) << "only the fixture's key stays open";
-}
-
-TEST_F(EditValueDlgMemoryTest, ValueThatCannotBeReadDoesNotOpen)
-{
-    Put(L"Text", REG_SZ, Characters(std::wstring(L"x\0", 2)));
-    m_memory.FailCall(IRegistryBackend::OpQueryValue, 1);
-    CEditValueDlg dialog;
-    EXPECT_FALSE(dialog.EditValue(nullptr, HKEY_CURRENT_USER, L"Software\\Editor", L"Text", false));
-    EXPECT_EQ(0, m_driver.HandledCount());
 }
