@@ -95,7 +95,8 @@ TEST_F(EditValueDlgTest, EachTypeOpensItsOwnEditor)
         {L"Number", IDC_VALUE_DWORD, L"42", L"Type: REG_DWORD"},
         {L"Lines", IDC_VALUE_MULTI_STRING, L"a\r\nb", L"Type: REG_MULTI_SZ"},
     };
-    const int editors[] = {IDC_VALUE_STRING, IDC_VALUE_DWORD, IDC_VALUE_MULTI_STRING, IDC_VALUE_CUSTOM_TYPE};
+    const int editors[] = {IDC_VALUE_STRING, IDC_VALUE_DWORD, IDC_VALUE_MULTI_STRING, IDC_VALUE_CUSTOM_TYPE,
+                           IDC_VALUE_HEX_EDIT};
     for (const SCase& c : cases) {
         EXPECT_FALSE(Edit(c.name, [&](HWND dialog) {
             CString name = c.name;
