@@ -326,13 +326,9 @@ TEST_F(BookmarksDlgTest, CommandsNeedASelectedRow)
     OverridePlatformVersion(4, 20); // the button bar of Pocket PC before 5.00
     ResetDeviceInfo();
     EXPECT_FALSE(Show([](HWND dialog) {
-        HWND bar = nullptr;
-        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLBARCLASSNAMEW, nullptr));) {
-            if (GetWindow(window, GW_OWNER) == dialog)
-                bar = window;
-        }
+        HWND bar = FindCommandBar(dialog);
         ASSERT_NE(nullptr, bar);
-        auto enabled = [&](int id) { return SendMessageW(bar, TB_ISBUTTONENABLED, id, 0) != 0; };
+        auto enabled = [&](int id) { return IsBarButtonEnabled(bar, id); };
         EXPECT_TRUE(enabled(ID_BOOKMARK_OPEN) && enabled(ID_BOOKMARK_EDIT) && enabled(ID_BOOKMARK_DELETE));
         Select(dialog, -1);
         EXPECT_FALSE(enabled(ID_BOOKMARK_OPEN) || enabled(ID_BOOKMARK_EDIT) || enabled(ID_BOOKMARK_DELETE));

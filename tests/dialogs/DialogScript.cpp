@@ -1,6 +1,8 @@
 // Scripts run from a thread timer, which the dialog's own message loop dispatches.
 #include "tests/dialogs/DialogScript.h"
 
+#include <commctrl.h>
+
 #include <map>
 
 namespace {
@@ -67,4 +69,23 @@ HWND DialogFocus(HWND dialog)
     if (GetActiveWindow() != dialog)
         SetActiveWindow(dialog);
     return GetFocus();
+}
+
+HWND FindCommandBar(HWND dialog)
+{
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLBARCLASSNAMEW, nullptr));) {
+        if (GetWindow(window, GW_OWNER) == dialog)
+            return window;
+    }
+    return nullptr;
+}
+
+bool HasBarButton(HWND bar, int command)
+{
+    return SendMessageW(bar, TB_COMMANDTOINDEX, command, 0) >= 0;
+}
+
+bool IsBarButtonEnabled(HWND bar, int command)
+{
+    return SendMessageW(bar, TB_ISBUTTONENABLED, command, 0) != 0;
 }

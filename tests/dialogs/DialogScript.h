@@ -22,3 +22,8 @@ bool IsChecked(HWND dialog, int id);
 // run deactivates the dialog and clears the focus; activating it again brings back the control
 // that had the focus.
 HWND DialogFocus(HWND dialog);
+// The menu bar the shell stand-in made for the dialog, or nullptr.
+HWND FindCommandBar(HWND dialog);
+// Whether the bar has a button for the command, and whether it is enabled.
+bool HasBarButton(HWND bar, int command);
+bool IsBarButtonEnabled(HWND bar, int command);

@@ -1,16 +1,22 @@
 // The key editor's checks in their order and the key properties, run under the dialog driver
 // against the test's own key.
+#include "dialogs/BookmarksDlg.h"
+#include "dialogs/EditBookmarkDlg.h"
 #include "dialogs/EditKeyDlg.h"
+#include "dialogs/EditValueDlg.h"
 #include "dialogs/KeyPropertiesDlg.h"
+#include "platform/PlatformInfo.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
+#include "shd/DeviceInfo.h"
 #include "shd/ShdWnd.h"
 #include "tests/dialogs/DialogScript.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/PrintCString.h"
 #include "tests/support/RegistryTest.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -191,4 +197,39 @@ TEST_F(KeyDialogTest, BackKeyDeletesInTheFocusedFieldInsteadOfClosing)
         SendCommand(dialog, IDCANCEL);
     }));
     EXPECT_EQ(0u, m_messages.Count());
+}
+
+// A Smartphone before 5.00 gets the soft-key form of every dialog's bar, with the same commands.
+TEST_F(KeyDialogTest, SoftKeyBarsOnSmartphone)
+{
+    OverridePlatformType(L"Smartphone");
+    OverridePlatformVersion(4, 20);
+    ResetDeviceInfo();
+    WriteString(TestKey(), nullptr, L"Text", L"x");
+    auto expectBar = [](std::initializer_list<int> commands) {
+        return [commands](HWND dialog) {
+            HWND bar = FindCommandBar(dialog);
+            ASSERT_NE(nullptr, bar);
+            EXPECT_EQ(LRESULT(commands.size()), SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+            for (int command : commands)
+                EXPECT_TRUE(HasBarButton(bar, command)) << command;
+            SendCommand(dialog, IDCANCEL);
+        };
+    };
+    CString name, keyClass, text;
+    ExpectDialog(m_driver, expectBar({IDOK, IDCANCEL}));
+    CEditKeyDlg().NewKey(nullptr, HKEY_CURRENT_USER, TestPath(), name, keyClass);
+    ExpectDialog(m_driver, expectBar({IDOK, IDCANCEL}));
+    CEditValueDlg().EditValue(nullptr, HKEY_CURRENT_USER, TestPath(), L"Text", false);
+    ExpectDialog(m_driver, expectBar({IDOK, IDCANCEL}));
+    CEditBookmarkDlg().EditBookmark(nullptr, text);
+    ExpectDialog(m_driver, expectBar({ID_DIALOG_CLOSE}));
+    CKeyPropertiesDlg().ShowKeyProperties(nullptr, HKEY_CURRENT_USER, TestPath());
+    ExpectDialog(m_driver, expectBar({ID_BOOKMARK_OPEN, ID_SOFTKEY_MENU}));
+    HKEY root;
+    bool selectValue;
+    CBookmarksDlg().ShowBookmarks(nullptr, root, name, text, selectValue);
+    EXPECT_EQ(5, m_driver.HandledCount());
+    ClearPlatformOverrides();
+    ResetDeviceInfo();
 }
