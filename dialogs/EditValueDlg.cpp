@@ -166,6 +166,8 @@ bool CEditValueDlg::ShowData()
     // The fields hold as much text as the value has (not the default 32767 characters).
     SendMessageW(Item(EditorControl()), EM_LIMITTEXT, 0, 0);
     SetItemText(EditorControl(), m_shownText);
+    // What the field made of it: a one-line field ends the text at a line break.
+    m_shownText = ItemText(EditorControl());
     return true;
 }
 

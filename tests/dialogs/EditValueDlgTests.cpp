@@ -121,13 +121,15 @@ TEST_F(EditValueDlgTest, DoneWithoutAnEditWritesEveryTypeBackUnchanged)
 {
     const Bytes values[] = {
         Characters(std::wstring(L"plain\0", 6)),
-        Characters(std::wstring(L"ab\0cd\0", 6)), // text behind an embedded NUL
+        Characters(std::wstring(L"ab\0cd\0", 6)),     // text behind an embedded NUL
+        Characters(std::wstring(L"one\r\ntwo\0", 9)), // a line break in a one-line field
         Characters(std::wstring(L"a\0b\0\0", 5)),
         Characters(std::wstring(L"a\0", 2)),     // a multi-string with one trailing NUL
         Characters(std::wstring(L"a\0\0\0", 4)), // ... and with three
         {0xFF, 0xFF, 0xFF, 0xFF},
     };
-    const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_MULTI_SZ, REG_MULTI_SZ, REG_DWORD};
+    const DWORD types[] = {REG_SZ,       REG_EXPAND_SZ, REG_SZ,   REG_MULTI_SZ,
+                           REG_MULTI_SZ, REG_MULTI_SZ,  REG_DWORD};
     for (size_t i = 0; i < std::size(types); ++i) {
         Put(L"Value", types[i], values[i]);
         ASSERT_TRUE(Edit(L"Value", [](HWND dialog) { SendCommand(dialog, IDOK); })) << i;
