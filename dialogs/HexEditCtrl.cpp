@@ -388,6 +388,7 @@ LRESULT CHexEditCtrl::OnCreate()
     m_font = CreateFontIndirectW(&font);
     m_dragging = false;
     m_autoScroll = false;
+    m_scrollMaximum = m_scrollPage = m_scrollPosition = -1;
     Measure();
     RebuildScrollBar();
     return 0;
@@ -699,24 +700,49 @@ void CHexEditCtrl::PaintCaretFrame(HDC dc, DWORD lineStart, int y) const
 
 void CHexEditCtrl::PaintCells(HDC dc, DWORD lineStart, int y) const
 {
-    DWORD b = GetBytesPerLine();
     DWORD size = m_data.GetSize();
+    if (lineStart >= size)
+        return;
+    DWORD count = Min(GetBytesPerLine(), size - lineStart);
+    // Selected bytes of the line: [from, to) counted from the line's start.
     DWORD low = Min(m_anchor, m_end), high = m_anchor < m_end ? m_end : m_anchor;
-    COLORREF normal = GetSysColor(COLOR_WINDOWTEXT), selected = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    int hx = GetHexColumnX(), tx = GetCharColumnX();
-    for (DWORD j = 0; j < b; ++j) {
-        int hexX = hx + int(j) * GetByteCellWidth();
-        if (j >= size - lineStart || lineStart >= size) {
-            DrawCellText(dc, L"  ", hexX, y);
-            continue;
+    DWORD from = low > lineStart ? Min(low - lineStart, count) : 0;
+    DWORD to = high > lineStart ? Min(high - lineStart, count) : 0;
+    if (from >= to)
+        from = to = count;
+    COLORREF normal = GetSysColor(COLOR_WINDOWTEXT);
+    SetTextColor(dc, normal);
+    PaintRun(dc, lineStart, 0, from, y);
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    PaintRun(dc, lineStart, from, to, y);
+    SetTextColor(dc, normal);
+    PaintRun(dc, lineStart, to, count, y);
+}
+
+void CHexEditCtrl::PaintRun(HDC dc, DWORD lineStart, DWORD first, DWORD last, int y) const
+{
+    // A run of cells in one call per column; each character advances by its share of its cell,
+    // so the text stands where cell-by-cell drawing would put it.
+    const DWORD kChunk = 64;
+    wchar_t hex[2 * kChunk], chars[kChunk];
+    INT hexAdvance[2 * kChunk], charAdvance[kChunk];
+    const BYTE* bytes = m_data.GetData() + lineStart;
+    int firstDigit = m_byteWidth / 2;
+    for (DWORD start = first; start < last; start += kChunk) {
+        DWORD count = Min(kChunk, last - start);
+        for (DWORD i = 0; i < count; ++i) {
+            BYTE value = bytes[start + i];
+            hex[2 * i] = L"0123456789ABCDEF"[value >> 4];
+            hex[2 * i + 1] = L"0123456789ABCDEF"[value & 15];
+            hexAdvance[2 * i] = firstDigit;
+            hexAdvance[2 * i + 1] = GetByteCellWidth() - firstDigit;
+            chars[i] = ByteToChar(value);
+            charAdvance[i] = GetCharCellWidth();
         }
-        DWORD position = lineStart + j;
-        BYTE value = m_data.GetData()[position];
-        SetTextColor(dc, position >= low && position < high ? selected : normal);
-        wchar_t hex[3] = {L"0123456789ABCDEF"[value >> 4], L"0123456789ABCDEF"[value & 15], 0};
-        DrawCellText(dc, hex, hexX, y);
-        wchar_t ch[2] = {ByteToChar(value), 0};
-        DrawCellText(dc, ch, tx + int(j) * GetCharCellWidth(), y);
+        ExtTextOutW(dc, GetHexColumnX() + int(start) * GetByteCellWidth(), y, 0, nullptr, hex,
+                    UINT(2 * count), hexAdvance);
+        ExtTextOutW(dc, GetCharColumnX() + int(start) * GetCharCellWidth(), y, 0, nullptr, chars, UINT(count),
+                    charAdvance);
     }
 }
 
@@ -733,6 +759,9 @@ void CHexEditCtrl::RebuildScrollBar()
     if (position > maximum - page + 1)
         position = maximum - page + 1;
     m_top = DWORD(position) * b;
+    // Setting the scroll bar is slow on some platforms; most edits leave it as it was.
+    if (maximum == m_scrollMaximum && page == m_scrollPage && position == m_scrollPosition)
+        return;
     SCROLLINFO info = {sizeof(info),
                        SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL,
                        0,
@@ -741,12 +770,18 @@ void CHexEditCtrl::RebuildScrollBar()
                        position,
                        0};
     SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+    m_scrollMaximum = maximum;
+    m_scrollPage = page;
+    m_scrollPosition = position;
 }
 
 void CHexEditCtrl::SetScrollPosition(int position)
 {
+    if (position == m_scrollPosition)
+        return;
     SCROLLINFO info = {sizeof(info), SIF_POS, 0, 0, 0, position, 0};
     SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+    m_scrollPosition = position;
 }
 
 void CHexEditCtrl::SetScrollPositionForCaret()

@@ -145,6 +145,7 @@ private:
     void PaintSelection(HDC dc, DWORD lineStart, int y) const;
     void PaintCaretFrame(HDC dc, DWORD lineStart, int y) const;
     void PaintCells(HDC dc, DWORD lineStart, int y) const;
+    void PaintRun(HDC dc, DWORD lineStart, DWORD first, DWORD last, int y) const;
     COLORREF GetMarkColor(bool hexColumn) const;
 
     // Editing model.
@@ -196,6 +197,10 @@ private:
     POINT m_lastPoint = {0, 0};
     bool m_autoScroll = false;
     int m_autoScrollDirection = 0;
+    // What the scroll bar was last given.
+    int m_scrollMaximum = -1;
+    int m_scrollPage = -1;
+    int m_scrollPosition = -1;
     bool m_menuOpen = false;
     HMENU m_menu = nullptr;
 
