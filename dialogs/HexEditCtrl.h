@@ -12,7 +12,11 @@
 //   ExecuteCommand(ECommand)            the context menu's commands (also WM_COMMAND with the id)
 // Sent to the parent: WM_COMMAND(MAKEWPARAM(id, kPasteFailed), control) when a paste fails;
 // WM_NEXTDLGCTL(1 previous / 0 next, 0) to move the focus out (Tab at the column ends; Up and
-// Down at the data's ends on Smartphone); a recognised Enter-key gesture goes through the shell.
+// Down at the data's ends on Smartphone). Enter asks the shell for the tap-and-hold gesture: on
+// the device it comes back as WM_CONTEXTMENU, the desktop stand-in sends the parent WM_NOTIFY
+// GN_CONTEXTMENU instead (forward it as WM_CONTEXTMENU with -1, -1 to open the menu). A right
+// click opens the menu on the desktop. In a dialog the control asks for arrows, Tab and
+// characters only (WM_GETDLGCODE), so Enter goes to the dialog's default button there.
 #pragma once
 
 #include "registry/ShdBinaryBuffer.h"
