@@ -328,6 +328,9 @@ LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_PRINTCLIENT:
+        PaintClient(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_GETDLGCODE:
@@ -589,20 +592,26 @@ void CHexEditCtrl::OnPaint()
     HDC screen = BeginPaint(m_hwnd, &paint);
     if (!screen)
         return;
+    PaintClient(screen);
+    EndPaint(m_hwnd, &paint);
+}
+
+void CHexEditCtrl::PaintClient(HDC target) const
+{
+    // Everything is drawn off screen first and copied in one piece, so nothing flickers.
     int width = GetClientWidth();
     int height = GetClientHeight();
-    if (width > 0 && height > 0) {
-        HDC memory = CreateCompatibleDC(screen);
-        CGdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
-        if (memory && bitmap.Get()) {
-            CSelectObject selectBitmap(memory, bitmap.Get());
-            PaintLines(memory, width, height);
-            BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-        }
-        if (memory)
-            DeleteDC(memory);
+    if (width <= 0 || height <= 0)
+        return;
+    HDC memory = CreateCompatibleDC(target);
+    CGdiObject bitmap(CreateCompatibleBitmap(target, width, height));
+    if (memory && bitmap.Get()) {
+        CSelectObject selectBitmap(memory, bitmap.Get());
+        PaintLines(memory, width, height);
+        BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
     }
-    EndPaint(m_hwnd, &paint);
+    if (memory)
+        DeleteDC(memory);
 }
 
 void CHexEditCtrl::PaintLines(HDC dc, int width, int height) const

@@ -10,6 +10,7 @@
 //   SetReadOnly(true)                   navigation, selection, Copy and Select All only
 //   Focus()                             gives the control the keyboard focus
 //   ExecuteCommand(ECommand)            the context menu's commands (also WM_COMMAND with the id)
+//   WM_PRINTCLIENT                      paints the client area into the DC given
 // Sent to the parent: WM_COMMAND(MAKEWPARAM(id, kPasteFailed), control) when a paste fails;
 // WM_NEXTDLGCTL(1 previous / 0 next, 0) to move the focus out (Tab at the column ends; Up and
 // Down at the data's ends on Smartphone). Enter asks the shell for the tap-and-hold gesture: on
@@ -109,6 +110,7 @@ public:
     int GetHexColumnX() const;
     int GetCharColumnX() const;
     int GetByteCellWidth() const { return m_byteWidth + m_gapWidth; }
+    int GetGapWidth() const { return m_gapWidth; }
     int GetCharCellWidth() const;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -144,6 +146,7 @@ private:
     int GetScrollMaximum() const;
 
     // Painting.
+    void PaintClient(HDC target) const;
     void PaintLines(HDC dc, int width, int height) const;
     void PaintLine(HDC dc, DWORD lineStart, int y) const;
     void PaintSelection(HDC dc, DWORD lineStart, int y) const;
