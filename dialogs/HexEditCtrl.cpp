@@ -148,7 +148,7 @@ bool CHexEditCtrl::CreateInPlaceOf(HWND placeholder)
 
 bool CHexEditCtrl::SetBytes(const void* data, DWORD size)
 {
-    bool copied = m_data.Assign(data, size);
+    bool copied = (data || size == 0) && m_data.Assign(data, size);
     if (!copied)
         m_data.Free();
     m_top = m_anchor = m_end = m_caret = 0;
@@ -259,7 +259,7 @@ bool CHexEditCtrl::ExecuteCommand(UINT command)
 bool CHexEditCtrl::HexTextToBytes(const wchar_t* text, size_t length, CShdBinaryBuffer& bytes)
 {
     // Read backwards so that digits pair up from the right of each group.
-    if (!bytes.SetSize(DWORD(length / 2 + 1)))
+    if (length >= 0xFFFFFFFF || !bytes.SetSize(DWORD(length / 2 + 1)))
         return false;
     BYTE* out = bytes.GetData() + bytes.GetSize();
     int low = -1;
@@ -818,44 +818,16 @@ void CHexEditCtrl::ScrollCaretIntoView()
 
 void CHexEditCtrl::OnVScroll(int code)
 {
+    int position = 0;
+    if (!GetScrollTarget(code, position))
+        return;
     DWORD b = GetBytesPerLine();
     int page = m_fullRows > 1 ? int(m_fullRows) : 1;
-    int maximum = GetScrollMaximum();
-    int position = int(m_top / b);
-    switch (code) {
-    case SB_LINEUP:
-        --position;
-        break;
-    case SB_LINEDOWN:
-        ++position;
-        break;
-    case SB_PAGEUP:
-        position -= page;
-        break;
-    case SB_PAGEDOWN:
-        position += page;
-        break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-        // The 32-bit track position: the message's own is 16 bits.
-        SCROLLINFO info = {sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-        if (GetScrollInfo(m_hwnd, SB_VERT, &info))
-            position = info.nTrackPos;
-        break;
-    }
-    case SB_TOP:
-        position = 0;
-        break;
-    case SB_BOTTOM:
-        position = maximum;
-        break;
-    default:
-        return;
-    }
-    int last = maximum - page + 1;
+    int last = GetScrollMaximum() - page + 1;
     position = position > last ? last : position;
     position = position < 0 ? 0 : position;
     m_top = DWORD(position) * b;
+    // An empty selection's caret comes along into the page; a drag keeps where it began.
     if (!HasSelection() && !m_dragging) {
         unsigned long long visibleEnd = m_top + (unsigned long long)page * b;
         if (m_caret >= visibleEnd)
@@ -865,6 +837,41 @@ void CHexEditCtrl::OnVScroll(int code)
     }
     SetScrollPosition(position);
     Repaint();
+}
+
+bool CHexEditCtrl::GetScrollTarget(int code, int& position) const
+{
+    int page = m_fullRows > 1 ? int(m_fullRows) : 1;
+    int current = int(m_top / GetBytesPerLine());
+    switch (code) {
+    case SB_LINEUP:
+        position = current - 1;
+        return true;
+    case SB_LINEDOWN:
+        position = current + 1;
+        return true;
+    case SB_PAGEUP:
+        position = current - page;
+        return true;
+    case SB_PAGEDOWN:
+        position = current + page;
+        return true;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+        // The 32-bit track position: the message's own is 16 bits.
+        SCROLLINFO info = {sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        position = GetScrollInfo(m_hwnd, SB_VERT, &info) ? info.nTrackPos : current;
+        return true;
+    }
+    case SB_TOP:
+        position = 0;
+        return true;
+    case SB_BOTTOM:
+        position = GetScrollMaximum();
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- Editing model ----
@@ -967,57 +974,48 @@ void CHexEditCtrl::OnKeyDown(UINT key)
 
 void CHexEditCtrl::NavigationKey(UINT key)
 {
-    DWORD b = GetBytesPerLine();
-    DWORD size = m_data.GetSize();
-    unsigned long long page = (unsigned long long)m_fullRows * b;
-    bool toUpper = key == VK_RIGHT || key == VK_DOWN || key == VK_NEXT;
-    CollapseSelection(toUpper);
+    CollapseSelection(key == VK_RIGHT || key == VK_DOWN || key == VK_NEXT);
     m_lowNibblePending = false;
-    unsigned long long caret = m_caret;
-    switch (key) {
-    case VK_LEFT:
-        caret = caret > 0 ? caret - 1 : 0;
-        break;
-    case VK_RIGHT:
-        caret = caret < size ? caret + 1 : size;
-        break;
-    case VK_UP:
-        if (IsSmartphone() && caret < b) {
-            MoveFocusOut(true);
-            return;
-        }
-        caret = caret > b ? caret - b : 0;
-        break;
-    case VK_DOWN:
-        if (IsSmartphone() && caret + b > size) {
-            MoveFocusOut(false);
-            return;
-        }
-        caret = caret + b;
-        break;
-    case VK_PRIOR:
-        if (caret >= m_top + b && caret < m_top + (unsigned long long)m_rows * b)
-            caret = m_top;
-        else
-            caret = caret > page ? caret - page : 0;
-        break;
-    case VK_NEXT:
-        if (caret >= m_top && caret + b < m_top + page)
-            caret = m_top + page - 1;
-        else
-            caret = caret + page;
-        break;
-    case VK_HOME:
-        caret = 0;
-        break;
-    case VK_END:
-        caret = size;
-        break;
+    unsigned long long caret = m_caret, b = GetBytesPerLine(), size = m_data.GetSize();
+    // On a Smartphone Up and Down leave the control at the data's ends.
+    if (IsSmartphone() && ((key == VK_UP && caret < b) || (key == VK_DOWN && caret + b > size))) {
+        Repaint();
+        MoveFocusOut(key == VK_UP);
+        return;
     }
+    caret = GetNavigationTarget(key);
     SetCaret(DWORD(caret < size ? caret : size));
     ScrollCaretIntoView();
     SetScrollPositionForCaret();
     Repaint();
+}
+
+unsigned long long CHexEditCtrl::GetNavigationTarget(UINT key) const
+{
+    unsigned long long caret = m_caret, b = GetBytesPerLine(), size = m_data.GetSize();
+    unsigned long long top = m_top, page = m_fullRows * b;
+    switch (key) {
+    case VK_LEFT:
+        return caret > 0 ? caret - 1 : 0;
+    case VK_RIGHT:
+        return caret < size ? caret + 1 : size;
+    case VK_UP:
+        return caret > b ? caret - b : 0;
+    case VK_DOWN:
+        return caret + b;
+    case VK_PRIOR:
+        if (caret >= top + b && caret < top + m_rows * b)
+            return top;
+        return caret > page ? caret - page : 0;
+    case VK_NEXT:
+        if (caret >= top && caret + b < top + page)
+            return top + page - 1;
+        return caret + page;
+    case VK_END:
+        return size;
+    default: // VK_HOME
+        return 0;
+    }
 }
 
 bool CHexEditCtrl::DeletionKey(UINT key)
@@ -1288,28 +1286,12 @@ void CHexEditCtrl::Copy() const
 
 void CHexEditCtrl::Paste(UINT command)
 {
-    if (!OpenClipboard(m_hwnd)) {
-        NotifyPasteFailed();
-        return;
-    }
-    HANDLE copy = GetClipboardDataAlloc(CF_UNICODETEXT);
-    CloseClipboard();
-    if (!copy) {
-        NotifyPasteFailed();
-        return;
-    }
-    // The clipboard's text need not end in a NUL; never read past its block.
-    const wchar_t* text = static_cast<const wchar_t*>(copy);
-    size_t length = wcsnlen(text, LocalSize(copy) / sizeof(wchar_t));
     CShdBinaryBuffer bytes;
-    bool converted = command == kPasteHex    ? HexTextToBytes(text, length, bytes)
-                     : command == kPasteText ? AnsiTextToBytes(text, length, bytes)
-                                             : UnicodeTextToBytes(text, length, bytes);
-    LocalFree(copy);
     DWORD selected = (m_anchor < m_end ? m_end - m_anchor : m_anchor - m_end);
     DWORD size = m_data.GetSize();
     // Room for the result first, so a failure leaves the data as it was.
-    if (!converted || bytes.GetSize() > 0xFFFFFFFF - size || !Reserve(size - selected + bytes.GetSize())) {
+    if (!ReadClipboardBytes(command, bytes) || bytes.GetSize() > 0xFFFFFFFF - size ||
+        !Reserve(size - selected + bytes.GetSize())) {
         NotifyPasteFailed();
         return;
     }
@@ -1321,6 +1303,24 @@ void CHexEditCtrl::Paste(UINT command)
     RemeasureIfOffsetDigitsChanged();
     RebuildScrollBar();
     Repaint();
+}
+
+bool CHexEditCtrl::ReadClipboardBytes(UINT command, CShdBinaryBuffer& bytes) const
+{
+    if (!OpenClipboard(m_hwnd))
+        return false;
+    HANDLE copy = GetClipboardDataAlloc(CF_UNICODETEXT);
+    CloseClipboard();
+    if (!copy)
+        return false;
+    // The clipboard's text need not end in a NUL; never read past its block.
+    const wchar_t* text = static_cast<const wchar_t*>(copy);
+    size_t length = wcsnlen(text, LocalSize(copy) / sizeof(wchar_t));
+    bool converted = command == kPasteHex    ? HexTextToBytes(text, length, bytes)
+                     : command == kPasteText ? AnsiTextToBytes(text, length, bytes)
+                                             : UnicodeTextToBytes(text, length, bytes);
+    LocalFree(copy);
+    return converted;
 }
 
 void CHexEditCtrl::NotifyPasteFailed() const

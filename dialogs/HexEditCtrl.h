@@ -132,6 +132,7 @@ private:
     void OnCaptureChanged();
     void OnTimer(UINT_PTR id);
     void OnVScroll(int code);
+    bool GetScrollTarget(int code, int& position) const;
     void OnContextMenu(int x, int y);
     void UpdateMenuItems(HMENU menu) const;
 
@@ -163,6 +164,7 @@ private:
     void RemoveBytes(DWORD from, DWORD to);
     void DeleteSelection();
     void NavigationKey(UINT key);
+    unsigned long long GetNavigationTarget(UINT key) const;
     bool DeletionKey(UINT key);
     void TabKey();
     void TypeByte(BYTE value, bool hexDigit);
@@ -182,6 +184,7 @@ private:
     // Clipboard.
     void Copy() const;
     void Paste(UINT command);
+    bool ReadClipboardBytes(UINT command, CShdBinaryBuffer& bytes) const;
     void NotifyPasteFailed() const;
     void MoveFocusOut(bool previous) const;
 
