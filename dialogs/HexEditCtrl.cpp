@@ -623,11 +623,11 @@ void CHexEditCtrl::PaintLines(HDC dc, int width, int height) const
     {
         CSelectObject selectPen(dc, pen.Get());
         int x = LeftMargin() + m_offsetWidth + ColumnGap() / 2;
-        MoveToEx(dc, x, top, nullptr);
-        LineTo(dc, x, height - top);
-        x = GetCharColumnX() - ColumnGap() / 2;
-        MoveToEx(dc, x, top, nullptr);
-        LineTo(dc, x, height - top);
+        POINT first[2] = {{x, top}, {x, height - top}};
+        Polyline(dc, first, 2);
+        x += GetCharColumnX() - GetHexColumnX();
+        POINT second[2] = {{x, top}, {x, height - top}};
+        Polyline(dc, second, 2);
     }
     CSelectObject font(dc, m_font);
     SetBkMode(dc, TRANSPARENT);
@@ -1229,7 +1229,7 @@ void CHexEditCtrl::OnContextMenu(int x, int y)
     UpdateMenuItems(menu);
     m_menuOpen = true;
     m_menu = menu;
-    UINT command = UINT(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, m_hwnd, nullptr));
+    UINT command = UINT(TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY, x, y, m_hwnd, nullptr));
     m_menu = nullptr;
     m_menuOpen = false;
     DestroyMenu(menu);
@@ -1315,7 +1315,9 @@ bool CHexEditCtrl::ReadClipboardBytes(UINT command, CShdBinaryBuffer& bytes) con
         return false;
     // The clipboard's text need not end in a NUL; never read past its block.
     const wchar_t* text = static_cast<const wchar_t*>(copy);
-    size_t length = wcsnlen(text, LocalSize(copy) / sizeof(wchar_t));
+    size_t capacity = LocalSize(copy) / sizeof(wchar_t), length = 0;
+    while (length < capacity && text[length])
+        ++length;
     bool converted = command == kPasteHex    ? HexTextToBytes(text, length, bytes)
                      : command == kPasteText ? AnsiTextToBytes(text, length, bytes)
                                              : UnicodeTextToBytes(text, length, bytes);
