@@ -6,6 +6,7 @@
 
 #include "app/Settings.h"
 #include "dialogs/FilePaths.h"
+#include "dialogs/RegAssociation.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
@@ -100,6 +101,8 @@ TEST_F(MainWndFileCommands, ExportWritesTheCommandLineBytesAndAsksBeforeOverwrit
 {
     CMessageBoxRecorder boxes;
     ASSERT_TRUE(m_main->ExportFromCommandLine(File(L"command export.reg"), L""));
+    // "Entire registry" whatever key is selected.
+    ASSERT_TRUE(m_main->GetTree().SelectPath(HKEY_CURRENT_USER, L"Software\\Menu Export"));
     ExpectFile(L"menu export");
     ExpectExportOptions(true);
     Command(ID_REGISTRY_EXPORT);
@@ -204,6 +207,51 @@ TEST_F(MainWndFileCommands, OptionsAreSavedOnlyOnDone)
     CSettings stored;
     stored.Load();
     EXPECT_FALSE(stored.GetSavePosition());
+}
+
+// The association acts at once through "Options...": a foreign one is replaced only when
+// confirmed, ours is recognised in another letter case and removed; Cancel keeps it all.
+TEST_F(MainWndFileCommands, AssociationFromTheOptionsDialog)
+{
+    CShdRegKey installer, extension, command;
+    ASSERT_TRUE(installer.Create(HKEY_LOCAL_MACHINE, kInstallDirKey));
+    installer.SetString(L"InstallDir", L"\\Program Files\\Hivelet");
+    ASSERT_TRUE(extension.Create(HKEY_CLASSES_ROOT, L".reg"));
+    extension.SetString(L"", L"regfile");
+    ASSERT_TRUE(command.Create(HKEY_CLASSES_ROOT, L"regfile\\Shell\\Open\\Command"));
+    command.SetString(L"", L"other.exe \"%1\"");
+    CMessageBoxRecorder boxes;
+    bool removeAfterCaseChange = false;
+    CString afterNo;
+    m_driver.Expect([&](HWND sheet) {
+        SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+        HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        auto press = [page](int id) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
+        boxes.QueueAnswer(IDNO);
+        press(IDC_OPTIONS_INSTALL);
+        GetAssociationCommand(L".reg", afterNo);
+        boxes.QueueAnswer(IDYES);
+        press(IDC_OPTIONS_INSTALL);
+        CString upper = GetOpenCommand();
+        upper.MakeUpper();
+        CShdRegKey ours;
+        ours.Create(HKEY_CLASSES_ROOT, L"regfile\\Shell\\Open\\Command");
+        ours.SetString(L"", upper);
+        SendMessageW(page, WM_ACTIVATE, WA_ACTIVE, 0);
+        removeAfterCaseChange = IsWindowEnabled(GetDlgItem(page, IDC_OPTIONS_REMOVE)) != FALSE;
+        press(IDC_OPTIONS_REMOVE);
+        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    });
+    Command(ID_OPTIONS);
+    EXPECT_TRUE(m_driver.AllHandled());
+    EXPECT_EQ(afterNo, L"other.exe \"%1\"");
+    EXPECT_TRUE(removeAfterCaseChange);
+    ASSERT_EQ(boxes.Count(), 2u);
+    EXPECT_EQ(boxes.Text(0),
+              L"This file type is already associated with another program. Do you want to proceed anyway?");
+    CShdRegKey gone;
+    EXPECT_FALSE(gone.Open(HKEY_CLASSES_ROOT, L".reg"));
+    EXPECT_FALSE(gone.Open(HKEY_CLASSES_ROOT, L"regfile"));
 }
 
 } // namespace
