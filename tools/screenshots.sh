@@ -20,6 +20,16 @@ SCREENS=(
     mainview_landscape_192
     mainview_context_menu_96
     mainview_tree_menu_192
+    dialog_search_ppc
+    dialog_search_sp
+    dialog_export_ppc
+    dialog_export_sp
+    dialog_selectfile_ppc
+    dialog_selectfile_sp
+    dialog_options_ppc
+    dialog_options_sp
+    dialog_options_import_ppc
+    dialog_options_import_sp
 )
 
 # --- Main window --------------------------------------------------------------------------
@@ -44,6 +54,21 @@ shot_mainview_tree_menu_192() {
     dpi 192; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 480x640
     click 150 150 3; snap mainview_tree_menu_192
 }
+
+# --- Search, export options, file selection and options dialogs -----------------------------
+# Shown by tests/dialogs/dialogs_demo.exe over an emulated 240x320 device window; _sp is the
+# Smartphone (HIVELET_PLATFORM=Smartphone, version 5.02).
+
+shot_dialog_search_ppc() { dialog search Search PocketPC dialog_search_ppc; }
+shot_dialog_search_sp() { dialog search Search Smartphone dialog_search_sp; }
+shot_dialog_export_ppc() { dialog export 'Export Options' PocketPC dialog_export_ppc; }
+shot_dialog_export_sp() { dialog export 'Export Options' Smartphone dialog_export_sp; }
+shot_dialog_selectfile_ppc() { dialog selectfile 'Select File' PocketPC dialog_selectfile_ppc; }
+shot_dialog_selectfile_sp() { dialog selectfile 'Select File' Smartphone dialog_selectfile_sp; }
+shot_dialog_options_ppc() { dialog options Options PocketPC dialog_options_ppc; }
+shot_dialog_options_sp() { dialog options Options Smartphone dialog_options_sp; }
+shot_dialog_options_import_ppc() { dialog options-import Options PocketPC dialog_options_import_ppc; }
+shot_dialog_options_import_sp() { dialog options-import Options Smartphone dialog_options_import_sp; }
 
 # --- Helpers ------------------------------------------------------------------------------
 
@@ -80,6 +105,20 @@ hivelet() {
         sleep 0.2
     done
     sleep 1.5 # let it paint
+}
+
+# dialog WHICH CAPTION PLATFORM NAME: one dialog of dialogs_demo.exe, saved as NAME.png.
+dialog() {
+    SCREEN_SIZE=240x320
+    HIVELET_PLATFORM=$3 HIVELET_OSVERSION=5.02 wine "$BUILD_DIR/tests/dialogs/dialogs_demo.exe" "$1" \
+        >/dev/null 2>&1 &
+    PROGRAM_PID=$!
+    for _ in $(seq 1 150); do
+        xdotool search --name "^$2\$" >/dev/null 2>&1 && break
+        sleep 0.2
+    done
+    sleep 1.5
+    snap "$4"
 }
 
 click() {
