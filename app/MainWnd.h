@@ -16,6 +16,7 @@
 #include "app/KeyNameWnd.h"
 #include "app/RegTree.h"
 #include "platform/AygShell.h"
+#include "search/RegFinder.h"
 #include "shd/ShdWnd.h"
 #include "shd/SplitterWnd.h"
 #include "shd/String.h"
@@ -222,6 +223,7 @@ private:
     int m_splitStacked = 0;
     bool m_contextMenuOpen = false;
     int m_longestValueName = 0;
+    CRegFinder m_finder; // "Find Next"
     bool m_silent = false;
     int m_exitCode = 0;
 };
