@@ -233,8 +233,7 @@ private:
     int m_splitStacked = 0;
     bool m_contextMenuOpen = false;
     int m_longestValueName = 0;
+    CRegFinder m_finder; // "Find Next"
     bool m_silent = false;
     int m_exitCode = 0;
-    // The engine of "Find Next"; "Find All" has its own in the find results window.
-    CRegFinder m_finder;
 };

@@ -18,6 +18,7 @@ void CMainWnd::PlaceToolBar() {}
 CMainWnd::SSearchState CMainWnd::GetSearchState() const
 {
     SSearchState state;
+    // Without options the engine counts as finished.
     state.findNextReady = !m_finder.IsFinished();
     return state;
 }
