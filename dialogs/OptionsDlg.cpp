@@ -40,8 +40,14 @@ int COptionsDlg::OnInitialized()
                                  softKeys ? IDR_DONE_CANCEL_SOFTKEYS : IDR_DONE_CANCEL_MENU, softKeys);
     if (!m_commandBar)
         return 0;
+    // Full screen without a caption, as the program's own dialogs are.
+    SetWindowLongPtrW(m_hwnd, GWL_STYLE, GetWindowLongPtrW(m_hwnd, GWL_STYLE) & ~LONG_PTR(WS_BORDER));
+    SetWindowLongPtrW(m_hwnd, GWL_EXSTYLE,
+                      GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_DLGMODALFRAME));
     SHINITDLGINFO info = {SHIDIM_FLAGS, m_hwnd, SHIDIF_SIZEDLGFULLSCREEN};
     SHInitDialog(&info);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     LayoutSheet();
     return 1;
 }
