@@ -20,6 +20,8 @@ SCREENS=(
     mainview_landscape_192
     mainview_context_menu_96
     mainview_tree_menu_192
+    hexedit
+    editors
 )
 
 # --- Main window --------------------------------------------------------------------------
@@ -43,6 +45,15 @@ shot_mainview_context_menu_96() {
 shot_mainview_tree_menu_192() {
     dpi 192; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 480x640
     click 150 150 3; snap mainview_tree_menu_192
+}
+
+# --- Areas with scripts of their own (each starts its own display and demo program) -------
+
+shot_hexedit() {
+    dpi 96; bash "$ROOT/tools/screenshots-hexedit.sh" "$OUT/hexedit"
+}
+shot_editors() {
+    dpi 96; bash "$ROOT/tools/screenshots-editors.sh"
 }
 
 # --- Helpers ------------------------------------------------------------------------------
