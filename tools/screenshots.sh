@@ -20,6 +20,8 @@ SCREENS=(
     mainview_landscape_192
     mainview_context_menu_96
     mainview_tree_menu_192
+    hexedit
+    editors
     dialog_search_ppc
     dialog_search_sp
     dialog_export_ppc
@@ -69,6 +71,15 @@ shot_dialog_options_ppc() { dialog options Options PocketPC dialog_options_ppc; 
 shot_dialog_options_sp() { dialog options Options Smartphone dialog_options_sp; }
 shot_dialog_options_import_ppc() { dialog options-import Options PocketPC dialog_options_import_ppc; }
 shot_dialog_options_import_sp() { dialog options-import Options Smartphone dialog_options_import_sp; }
+
+# --- Areas with scripts of their own (each starts its own display and demo program) -------
+
+shot_hexedit() {
+    dpi 96; bash "$ROOT/tools/screenshots-hexedit.sh" "$OUT/hexedit"
+}
+shot_editors() {
+    dpi 96; bash "$ROOT/tools/screenshots-editors.sh"
+}
 
 # --- Helpers ------------------------------------------------------------------------------
 
