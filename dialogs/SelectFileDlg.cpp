@@ -127,7 +127,12 @@ void CSelectFileDlg::PrepareList()
     SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     m_listFont = CShdFontsManager::Instance().GetDialogFont();
     SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_listFont), FALSE);
+    SetListImages();
+}
 
+// 16-pixel images, or 32 on a high-density screen; magenta is transparent.
+void CSelectFileDlg::SetListImages()
+{
     const bool large = IsHighResolution();
     const int size = large ? 32 : 16;
     HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 5, 0);

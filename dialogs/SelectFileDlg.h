@@ -80,6 +80,7 @@ public:
 private:
     INT_PTR OnInitDialog();
     void PrepareList();
+    void SetListImages();
     void ListFolder(const CString& folder, const wchar_t* select);
     void CollectItems(const CString& folder);
     void FillList(const wchar_t* select);
