@@ -49,6 +49,12 @@ int COptionsImportPage::OnApply()
     return 1;
 }
 
+int COptionsImportPage::OnSetActive()
+{
+    RefreshButtons();
+    return 1;
+}
+
 void COptionsImportPage::RefreshButtons()
 {
     const bool associated = IsAssociated();

@@ -13,6 +13,8 @@ public:
 
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int OnApply() override;
+    // A child page hears of no activation on the desktop; turning to it refreshes as well.
+    int OnSetActive() override;
 
     void OnInstall();
     void OnRemove();
