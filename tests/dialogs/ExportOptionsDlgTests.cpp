@@ -42,20 +42,6 @@ TEST(ExportOptionsDlg, ShowsTheChoicesAndHandsBackTheNewOnesOnDone)
     EXPECT_FALSE(chosenUnicode);
 }
 
-TEST(ExportOptionsDlg, CancelLeavesTheChoices)
-{
-    CDialogDriver driver;
-    driver.Expect([&](HWND dialog) {
-        CheckRadioButton(dialog, IDC_EXPORT_ENTIRE, IDC_EXPORT_BRANCH, IDC_EXPORT_ENTIRE);
-        CDialogDriver::PostCommand(dialog, IDCANCEL);
-    });
-    CExportOptionsDlg dialog;
-    bool branch = true, unicode = true;
-    EXPECT_FALSE(dialog.Run(nullptr, L"x.reg", branch, unicode));
-    EXPECT_TRUE(branch);
-    EXPECT_TRUE(unicode);
-}
-
 // The name keeps its top; on a short dialog its bottom moves up, never below 24 pixels' height,
 // and on a taller one it gets its height back.
 TEST(ExportOptionsDlg, FileNameShrinksOnShortScreensAndGrowsBack)

@@ -87,34 +87,6 @@ TEST_F(OptionsDlgTest, DoneAppliesAndSavesThePages)
     EXPECT_EQ(StoredOption(L"SavePosition"), 1u);
 }
 
-TEST_F(OptionsDlgTest, InstallActsAtOnceWhileCancelDiscardsTheOptions)
-{
-    SetInstallDir(L"\\Program Files\\App");
-    CDialogDriver driver;
-    bool installFirst = false, removeFirst = true, installAfter = true, removeAfter = false;
-    driver.Expect([&](HWND sheet) {
-        HWND general = ShowPage(sheet, 0);
-        CDialogDriver::SetCheck(general, IDC_OPTIONS_SAVE_POSITION, false);
-        HWND import = ShowPage(sheet, 1);
-        installFirst = Enabled(import, IDC_OPTIONS_INSTALL);
-        removeFirst = Enabled(import, IDC_OPTIONS_REMOVE);
-        Press(import, IDC_OPTIONS_INSTALL);
-        installAfter = Enabled(import, IDC_OPTIONS_INSTALL);
-        removeAfter = Enabled(import, IDC_OPTIONS_REMOVE);
-        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
-    });
-    COptionsDlg dialog;
-    EXPECT_FALSE(dialog.ShowOptions(nullptr));
-    EXPECT_TRUE(installFirst);
-    EXPECT_FALSE(removeFirst);
-    EXPECT_FALSE(installAfter);
-    EXPECT_TRUE(removeAfter);
-    EXPECT_TRUE(IsAssociated());
-    EXPECT_TRUE(Settings().GetSavePosition());
-    EXPECT_EQ(StoredOption(L"SavePosition"), 0xDEADu);
-    EXPECT_EQ(m_boxes.Count(), 0u);
-}
-
 TEST_F(OptionsDlgTest, ForeignAssociationIsKeptUnlessConfirmedAndNotRemoved)
 {
     SetInstallDir(L"\\App");
