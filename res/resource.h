@@ -10,15 +10,24 @@
 // Icons
 #define IDI_HIVELET 122
 
+// Bitmaps
+#define IDB_FIND_RESULTS_16 135
+#define IDB_FIND_RESULTS_32 136
+#define IDB_SEARCH_TOOLBAR_24 137
+#define IDB_SEARCH_TOOLBAR_48 138
+
 // Menus
 #define IDR_MAIN_MENU 101
+#define IDR_ABOUT_MENU 123
 
 // Soft-key bars
 #define IDR_MAIN_SOFTKEYS 3001
+#define IDR_CLOSE_SOFTKEYS 3002
 
 // Strings
 #define IDS_SOFTKEY_TAB 3101
 #define IDS_SOFTKEY_MENU 3102
+#define IDS_SOFTKEY_CLOSE 3103
 
 // Commands
 #define ID_SOFTKEY_MENU 40001
@@ -48,6 +57,7 @@
 #define ID_REGISTRY_IMPORT 40066
 #define ID_VALUE_RENAME 40071
 #define ID_OPTIONS 40074
+#define ID_DIALOG_CLOSE 40076
 #define ID_KEY_CUT 40081
 #define ID_KEY_COPY 40083
 #define ID_VALUE_CUT 40085
@@ -68,9 +78,14 @@
 
 // Dialogs
 #define IDD_PROGRESS 116
+#define IDD_ABOUT 121
 
 // Controls
 #define IDC_PROGRESS_TEXT 1025
+#define IDC_ABOUT_PRODUCT 1034
+#define IDC_ABOUT_VERSION 1035
+#define IDC_ABOUT_TEXT 1036
+#define IDC_ABOUT_ICON 1037
 
 // Accelerators
 #define IDR_ACCELERATORS 124
