@@ -119,11 +119,10 @@ bool CFindResultsWnd::CreateList()
     RECT client;
     GetClientRect(m_hwnd, &client);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    m_list = CreateWindowExW(0, WC_LISTVIEWW, L"",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                 LVS_SHOWSELALWAYS,
-                             0, 0, client.right, client.bottom, m_hwnd,
-                             reinterpret_cast<HMENU>(UINT_PTR(kListId)), instance, nullptr);
+    m_list = CreateWindowExW(
+        0, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0,
+        client.right, client.bottom, m_hwnd, reinterpret_cast<HMENU>(UINT_PTR(kListId)), instance, nullptr);
     if (!m_list)
         return false;
     SendMessageW(m_list, CCM_SETVERSION, 0x20C, 0);

@@ -66,10 +66,7 @@ protected:
     void HoldAtResult(int count) { m_holdAt = count; }
     bool GateReached() const { return WaitForSingleObject(m_gateReached, 0) == WAIT_OBJECT_0; }
 
-    void Start(const wchar_t* text)
-    {
-        m_results.StartSearch(Options(text), CRegFinder::SStartPosition());
-    }
+    void Start(const wchar_t* text) { m_results.StartSearch(Options(text), CRegFinder::SStartPosition()); }
 
     // Dispatches messages until done() holds; false after ten seconds without a message or the
     // gate (a hang).
@@ -245,9 +242,7 @@ TEST_F(FindResultsWnd, CancelRowKeepsTheRowsFoundAndCancels)
     ASSERT_EQ(20u, all.size());
     HoldAtResult(3);
     Start(L"match");
-    ASSERT_TRUE(PumpUntil([this] {
-        return GateReached() && Rows().size() == 4;
-    }));
+    ASSERT_TRUE(PumpUntil([this] { return GateReached() && Rows().size() == 4; }));
     EXPECT_EQ(L"< Cancel search >", Rows()[0]);
     EXPECT_EQ(CFindResultsWnd::kCancelRowData, Row(0).lParam);
     Activate(0);

@@ -58,7 +58,8 @@ protected:
     void SetUp() override
     {
         OverrideLogPixels(96, 96);
-        ASSERT_TRUE(m_parent.Create(0, nullptr, L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, 0, nullptr));
+        ASSERT_TRUE(
+            m_parent.Create(0, nullptr, L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, 0, nullptr));
         m_toolbar.reset(new CFloatingToolBar);
         ASSERT_TRUE(m_toolbar->Create(m_parent.GetHwnd(), 106, 10, 10, 50, 50));
         m_toolbar->SetImageList(SolidImages());

@@ -62,9 +62,9 @@ void ShowResults(HWND device, UINT seconds)
     CFloatingToolBar toolbar;
     toolbar.Create(device, 106, 10, 10, 50, 50);
     bool large = IsHighResolution();
-    toolbar.SetImageList(ImageList_LoadImageW(GetModuleHandleW(nullptr),
-                                              MAKEINTRESOURCEW(large ? IDB_SEARCH_TOOLBAR_48 : IDB_SEARCH_TOOLBAR_24),
-                                              large ? 48 : 24, 0, RGB(255, 0, 255), IMAGE_BITMAP, 0));
+    toolbar.SetImageList(ImageList_LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(large ? IDB_SEARCH_TOOLBAR_48 : IDB_SEARCH_TOOLBAR_24),
+        large ? 48 : 24, 0, RGB(255, 0, 255), IMAGE_BITMAP, 0));
     toolbar.AddButton(ID_SEARCH_PAUSE, 4, 4, 5);
     toolbar.AddButton(ID_SEARCH_STOP, 2, 2, 3);
     toolbar.AddButton(ID_SEARCH_SHOW_RESULTS, 8, 8, 9);
