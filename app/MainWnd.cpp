@@ -2,6 +2,7 @@
 // export and import jobs.
 #include "app/MainWnd.h"
 
+#include "app/AboutDlg.h"
 #include "app/CommandLine.h"
 #include "app/Settings.h"
 #include "platform/AygShell.h"
@@ -105,8 +106,12 @@ void CMainWnd::SaveLastPosition()
 
 void CMainWnd::OnCommand(UINT id)
 {
-    if (id == ID_EXIT || id == ID_CLOSE)
+    if (id == ID_EXIT || id == ID_CLOSE) {
         DestroyWindow(m_hwnd);
+    } else if (id == ID_ABOUT) {
+        CAboutDlg about;
+        about.Run(m_hwnd);
+    }
 }
 
 void CMainWnd::Message(const wchar_t* text, UINT style)

@@ -1,6 +1,7 @@
 // The About box: version line, how each way of closing it ends, the layout on resizing, the
 // older Smartphone's soft-key bar, and the emblem's strokes.
 #include "app/AboutDlg.h"
+#include "app/MainWnd.h"
 #include "platform/MenuBarWindow.h"
 #include "platform/PlatformInfo.h"
 #include "res/resource.h"
@@ -129,4 +130,27 @@ TEST_F(AboutDlg, EmblemIsADiamondWithAZ)
     SelectObject(dc, previous);
     DeleteDC(dc);
     DeleteObject(bitmap);
+}
+
+TEST_F(AboutDlg, MainWindowOpensItWithAbout)
+{
+    CMainWnd main(true, L"");
+    ASSERT_TRUE(main.CreateMain(GetModuleHandleW(nullptr)));
+    MSG message;
+    while (PeekMessageW(&message, nullptr, CMainWnd::kStartupMessage, CMainWnd::kStartupMessage, PM_REMOVE)) {
+    }
+    CDialogDriver driver;
+    CString caption, version;
+    driver.Expect([&](HWND dialog) {
+        caption = CShdWnd::QueryWindowText(dialog, L"");
+        version = CDialogDriver::GetItemText(dialog, IDC_ABOUT_VERSION);
+        CDialogDriver::PostCommand(dialog, ID_DIALOG_CLOSE);
+    });
+    SendMessageW(main.GetHwnd(), WM_COMMAND, ID_ABOUT, 0);
+    EXPECT_TRUE(driver.AllHandled());
+    EXPECT_EQ(CString(L"About"), caption);
+    EXPECT_EQ(CAboutDlg::FormatVersion(), version);
+    main.Destroy();
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }
