@@ -1,22 +1,69 @@
-// CMainWnd: the program's one top-level window. For now it holds the menu bar and carries out
-// the command line of a command-line run (import files, export a key) with the background jobs
-// under the progress dialog; the tree, value list and their commands join it later.
+// CMainWnd: the program's one top-level window: the key tree and the value list with a splitter
+// between them, the key name bar along the bottom, the find results window that can cover them,
+// the floating search toolbar, the menu bar, and the command line of a command-line run with its
+// export and import jobs. Its source is split by concern:
+//   MainWnd.cpp            creation, layout, last position, destruction
+//   MainWndNotify.cpp      tree and list notifications, context menus, focus, input panel
+//   MainWndMenu.cpp        UpdateMenu: enabled states and texts of the menus
+//   MainWndValueList.cpp   the value list (FillValueList and its lookups)
+//   MainWndCommands.cpp    command dispatch and the key, value, search and file commands
+//   MainWndSearch.cpp      the find results window, the floating toolbar, their commands, About
+//   MainWndCommandLine.cpp the command line and the export and import jobs
 //   CMainWnd main(commandLineMode, arguments); main.CreateMain(instance) -> message loop
 //   ExitCode(): in a silent run 0 all done, 1 an import or export failed, 2 invalid command line;
 //               0 otherwise, since the messages have told the user
 #pragma once
 
+#include "app/KeyNameWnd.h"
+#include "app/RegTree.h"
+#include "platform/AygShell.h"
+#include "search/FindResultsWnd.h"
+#include "search/FloatingToolBar.h"
 #include "shd/ShdWnd.h"
+#include "shd/SplitterWnd.h"
 #include "shd/String.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
-class CMainWnd : public CShdWnd
+class CMainWnd : public CShdWnd, public CFindResultsWnd::ICallback
 {
 public:
     static const wchar_t kInteractiveClass[];
     static const wchar_t kCommandLineClass[];
     static const UINT kStartupMessage = WM_APP + 100;
+    static const UINT kSplitterMessage = WM_USER + 1;
+
+    enum EChildId
+    {
+        kTreeId = 101,
+        kListId = 102,
+        kSplitterId = 103,
+        kKeyNameId = 104,
+        kFindResultsId = 105,
+        kFloatingToolBarId = 106
+    };
+
+    // The program clipboard (names, not data).
+    enum EClipState
+    {
+        kClipEmpty = 0,
+        kClipValueCut = 1,
+        kClipValueCopied = 2,
+        kClipKeyCut = 3,
+        kClipKeyCopied = 4
+    };
+
+    // What the menus need to know of the search windows.
+    struct SSearchState
+    {
+        bool resultsVisible = false; // the find results window is shown
+        bool searchActive = false;   // its search runs or is paused
+        bool toolbarVisible = false; // the floating toolbar is shown
+        bool paused = false;         // its search is paused
+        bool hasSearch = false;      // its state is not "ready"
+        bool findNextReady = false;  // "Find Next" has options and is not finished
+    };
 
     CMainWnd(bool commandLineMode, const wchar_t* arguments);
     ~CMainWnd() override;
@@ -34,19 +81,155 @@ public:
     bool IsCommandLineMode() const { return m_commandLineMode; }
     int ExitCode() const { return m_silent ? m_exitCode : 0; }
 
+    // The view.
+    CRegTree& GetTree() { return m_tree; }
+    HWND GetList() const { return m_list; }
+    CSplitterWnd& GetSplitter() { return m_splitter; }
+    CKeyNameWnd& GetKeyNameBar() { return m_keyName; }
+    HWND GetMenuBar() const { return m_menuBar; }
+    HWND GetInputPanel() const { return m_inputPanel; }
+    void Layout(bool fromSplitter);
+    void UpdateMenu(HMENU menu);
+
+    // The key of the tree's selection; false for none and for the "Registry" item.
+    bool GetCurrentKey(HTREEITEM& item, HKEY& root, CString& path) const;
+    bool GetCurrentKey(HKEY& root, CString& path) const;
+    bool GetSelectedValue(int& index, CString& name) const;
+
+    // The value list.
+    void FillValueList(HTREEITEM item, bool keepSelection, const wchar_t* nameToSelect);
+    bool SelectValueByName(const wchar_t* name);
+    int FindValueItem(const wchar_t* name) const;
+    void SetValueCutLook(int index, bool cut);
+    int GetLongestValueName() const { return m_longestValueName; }
+
+    // The search windows.
+    void ShowResultsView(bool show);
+    void SetToolbarVisible(bool show);
+    CFindResultsWnd& GetFindResults() { return m_findResults; }
+    CFloatingToolBar& GetSearchToolBar() { return m_toolBar; }
+    void OnSearchStateChanged() override;
+    void OnShowFoundItem(DWORD root, const CString& keyPath, const CString& valueName, bool isValue) override;
+    void OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* valueName, bool isValue);
+
+protected:
+    // Tracks a context or menu-bar popup at a screen point; tests record instead.
+    virtual void TrackPopup(HMENU popup, POINT screen);
+    virtual SSearchState GetSearchState() const;
+
+    // The program clipboard and the pending value rename (the key and value commands).
+    int m_clipState = kClipEmpty;
+    HKEY m_clipRoot = nullptr;
+    CString m_clipKeyPath;
+    CString m_clipValueName;
+    bool m_renamePending = false;
+    HKEY m_renameRoot = nullptr;
+    CString m_renameKeyPath;
+    CString m_renameOldName;
+    CString m_renameNewName;
+
 private:
+    // Creation, layout, position (MainWnd.cpp).
     LRESULT OnCreate();
+    bool CreateMenuBarForPlatform();
+    bool CreateValueList(int width, int height);
     void OnStartup();
     void OnDestroy();
+    void RestoreLastPosition();
     void SaveLastPosition();
+    void OnSplitterMoved(WPARAM phase, LPARAM offsets);
+    void MoveChild(HWND child, int left, int top, int right, int bottom);
+
+    // Notifications, context menus, focus (MainWndNotify.cpp).
+    LRESULT OnNotify(const NMHDR* header);
+    LRESULT OnTreeNotify(const NMHDR* header);
+    LRESULT OnListNotify(const NMHDR* header);
+    void OnTreeContextMenu(POINT screen);
+    void OnListContextMenu(POINT screen);
+    void ShowContextMenu(UINT menuId, POINT screen);
+    void OnTreeSelChanging(const NMTREEVIEWW* info);
+    void OnTreeEnter();
+    void OnListSetFocus();
+    void CreateInputPanel(HWND control);
+    void RemoveInputPanel();
+    void FocusForward();
+    void FocusBackward();
+
+    // Value list (MainWndValueList.cpp).
+    void CreateValueColumns(int width);
+    bool InsertValueRow(int row, const wchar_t* name, int image, const wchar_t* text);
+    void SelectValueItem(int index);
+    bool GetValueName(int index, int room, CString& name) const;
+
+    // Commands (MainWndCommands.cpp).
     void OnCommand(UINT id);
+    bool OnKeyCommand(UINT id);
+    bool OnValueCommand(UINT id);
+    bool OnSearchCommand(UINT id);
+    void ClearClipboard();
+    void OnCutKey();
+    void OnCopyKey();
+    void OnPaste();
+    void OnPasteKey();
+    void OnPasteValue();
+    void OnDeleteKey();
+    void OnRenameKey();
+    void EndKeyRename(const CRegTree::SRenameInfo& rename);
+    void OnNewKey();
+    void OnKeyProperties();
+    void OnCopyKeyName();
+    void OnAddBookmark();
+    void OnBookmarks();
+    void OnRefreshKey();
+    void OnCutValue();
+    void OnCopyValue();
+    void OnDeleteValue();
+    void OnRenameValue();
+    bool BeginValueRename(int index);
+    void EndValueRename(const wchar_t* newName);
+    void OnNewValue(DWORD type, bool custom);
+    void OnEditValue(bool asBinary);
+    void OnRefreshValues();
+    void OnRefreshRegistry();
+    void OnDeleteSelected();
+    void OnSearch();
+    void OnFindNext();
+    void OnPauseSearch();
+    void OnStopSearch();
+    void OnSwitchView();
+    void OnToggleToolbar();
+    void OnExport();
+    void OnImport();
+    void OnOptions();
+    void OnAbout();
+
+    // Search windows (MainWndSearch.cpp).
+    bool CreateSearchWindows();
+    void MoveSearchWindows(int width, int workHeight);
+    void PlaceToolBar();
+    CString GetResultsStateText() const;
+    void EnableMenuBarFirstButton(bool enable);
+
+    // Command line and jobs (MainWndCommandLine.cpp).
     void Message(const wchar_t* text, UINT style);
 
     CClass m_interactiveClass;
     CClass m_commandLineClass;
     const bool m_commandLineMode;
     CString m_arguments;
+    SHACTIVATEINFO m_activation = {};
     HWND m_menuBar = nullptr;
+    CRegTree m_tree;
+    HWND m_list = nullptr;
+    CSplitterWnd m_splitter;
+    CKeyNameWnd m_keyName;
+    CFindResultsWnd m_findResults;
+    CFloatingToolBar m_toolBar;
+    HWND m_inputPanel = nullptr;
+    int m_splitSide = 0;
+    int m_splitStacked = 0;
+    bool m_contextMenuOpen = false;
+    int m_longestValueName = 0;
     bool m_silent = false;
     int m_exitCode = 0;
 };

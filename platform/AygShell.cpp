@@ -3,6 +3,8 @@
 #include "platform/AygShell.h"
 #include "platform/MenuBarWindow.h"
 
+#include <cwchar>
+
 namespace {
 
 LRESULT CALLBACK SipPrefProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -23,10 +25,34 @@ RECT GetEmulatedScreen(HWND window)
         return screen;
     }
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    SIZE device = {};
+    if (GetDeviceScreenSize(device)) {
+        screen.right = screen.left + device.cx;
+        screen.bottom = screen.top + device.cy;
+    }
     return screen;
 }
 
 } // namespace
+
+bool GetDeviceScreenSize(SIZE& size)
+{
+    wchar_t text[32] = L"";
+    DWORD length = GetEnvironmentVariableW(L"HIVELET_SCREEN", text, 32);
+    if (length == 0 || length >= 32)
+        return false;
+    wchar_t* end = nullptr;
+    long width = wcstol(text, &end, 10);
+    if (!end || (*end != L'x' && *end != L'X'))
+        return false;
+    wchar_t* last = nullptr;
+    long height = wcstol(end + 1, &last, 10);
+    if (!last || *last || width <= 0 || height <= 0 || width > 10000 || height > 10000)
+        return false;
+    size.cx = width;
+    size.cy = height;
+    return true;
+}
 
 int GetMenuBarHeight()
 {

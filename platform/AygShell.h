@@ -77,6 +77,10 @@ typedef SHINITDLGINFO* PSHINITDLGINFO;
 
 BOOL SHInitDialog(PSHINITDLGINFO info);
 
+// The device screen asked for by the environment (HIVELET_SCREEN=WxH, e.g. 240x320): a
+// full-screen window without an owner covers that much of the work area, menu bar included.
+bool GetDeviceScreenSize(SIZE& size);
+
 // Height of a menu bar at the screen's density; full-screen windows leave it free at the bottom.
 int GetMenuBarHeight();
 

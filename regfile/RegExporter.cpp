@@ -381,9 +381,12 @@ bool CRegExporter::ToAnsi(const wchar_t* text, int length)
     }
     if (i == length)
         return true;
+    // A character the code page lacks comes out as the default character ("?"): the file would
+    // then name other keys and values than the registry holds, so that counts as a failure too.
+    BOOL substituted = FALSE;
     int written =
-        WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, text, length, m_ansi, length, nullptr, nullptr);
-    return written == length;
+        WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, text, length, m_ansi, length, nullptr, &substituted);
+    return written == length && !substituted;
 }
 
 bool CRegExporter::WriteText(const wchar_t* text, int length)

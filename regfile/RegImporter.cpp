@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
 #include <initializer_list>
 
@@ -33,6 +34,13 @@ void Trim(const wchar_t*& begin, const wchar_t*& end)
         ++begin;
     while (end > begin && IsSpace(end[-1]))
         --end;
+}
+
+// A NUL inside a name would cut it short on its way to the registry, which then acts on another
+// key or value than the file names.
+bool HoldsNul(const wchar_t* text, int length)
+{
+    return length > 0 && wmemchr(text, L'\0', static_cast<size_t>(length)) != nullptr;
 }
 
 // Length of the line once a comment (";" outside double quotes) is cut off.
@@ -210,11 +218,20 @@ void CRegImporter::Run()
         m_errorText.Format(L"Unable to open file \"%s\".", static_cast<const wchar_t*>(m_fileName));
         return;
     }
-    m_fileSize = GetFileSize(m_file, nullptr);
-    if (m_fileSize == INVALID_FILE_SIZE) {
+    DWORD sizeHigh = 0;
+    SetLastError(NO_ERROR); // a size whose low part is all ones is told from a failure by the error
+    m_fileSize = GetFileSize(m_file, &sizeHigh);
+    if (m_fileSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
         CloseHandle(m_file);
         m_file = INVALID_HANDLE_VALUE;
         m_errorText = L"Unable to get file size.";
+        return;
+    }
+    if (sizeHigh != 0) {
+        // The reading counts in 32 bits; a larger file would be read only in part.
+        CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+        m_errorText = L"File is too large.";
         return;
     }
     if (!m_readBuffer.SetSize(kReadBufferSize)) {
@@ -258,11 +275,11 @@ void CRegImporter::Run()
         if (!HandleLine())
             break;
     }
-    // A hex list whose last line still announced a continuation: the bytes listed are all the
-    // file has, so the value is written with them rather than dropped.
-    if (!m_failed && m_continuation && !m_cancelRequested.load()) {
+    // A hex list whose last line still announced a continuation: the file was cut short, so
+    // the value is not written with part of its bytes, and the import is reported incomplete.
+    if (!m_failed && m_continuation) {
         m_continuation = false;
-        FinishValue();
+        m_someFailed = true;
     }
 
     if (m_sectionActive)
@@ -391,6 +408,8 @@ bool CRegImporter::HandleLine()
         return HandleContinuation(text, length);
 
     if (!m_headerSeen && !m_headerMismatch) {
+        if (HoldsNul(text, length))
+            return SyntaxError();
         m_headerSeen = true;
         CString line(text, length);
         if (m_unicode ? line.CompareNoCase(L"Windows Registry Editor Version 5.00") == 0
@@ -428,7 +447,7 @@ bool CRegImporter::HandleKeyLine(const wchar_t* text, int length)
         ++text;
         --length;
     }
-    if (length == 0)
+    if (length == 0 || HoldsNul(text, length))
         return SyntaxError();
     CString keyText(text, length);
     CString subkey;
@@ -468,7 +487,7 @@ bool CRegImporter::HandleValueLine(wchar_t* text, int length)
         m_pendingName.Empty();
         ++p;
     } else if (*p == L'"') {
-        if (!ParseQuoted(p, end, m_pendingName))
+        if (!ParseQuoted(p, end, m_pendingName) || HoldsNul(m_pendingName, m_pendingName.GetLength()))
             return SyntaxError();
     } else {
         return SyntaxError();

@@ -182,6 +182,7 @@ std::shared_ptr<CMemoryRegistryBackend::SNode> CMemoryRegistryBackend::Walk(std:
             child = std::make_shared<SNode>();
             child->name = name;
             child->parent = node.get();
+            child->serial = m_nextKeySerial++;
             node->children.insert(node->children.begin() + static_cast<long>(position), child);
             node->infoValid = false;
             if (created)
@@ -218,6 +219,18 @@ CMemoryRegistryBackend::OrderedValues(SNode& node) const
     node.orderValid = true;
     node.orderByInsertion = m_insertionOrder;
     return node.order;
+}
+
+const CMemoryRegistryBackend::SNode& CMemoryRegistryBackend::ChildAt(const SNode& node, size_t index) const
+{
+    if (!m_keyInsertionOrder)
+        return *node.children[index];
+    std::vector<const SNode*> order;
+    for (const auto& child : node.children)
+        order.push_back(child.get());
+    std::sort(order.begin(), order.end(),
+              [](const SNode* a, const SNode* b) { return a->serial < b->serial; });
+    return *order[index];
 }
 
 HKEY CMemoryRegistryBackend::NewHandle(const std::shared_ptr<SNode>& node)
@@ -413,7 +426,7 @@ LONG CMemoryRegistryBackend::DoEnumKey(HKEY key, DWORD index, wchar_t* name, DWO
         return ERROR_NO_MORE_ITEMS;
     if (InjectMoreData(OpEnumKey, nameLength, nullptr))
         return ERROR_MORE_DATA;
-    const CString& childName = node->children[index]->name;
+    const CString& childName = ChildAt(*node, index).name;
     DWORD length = static_cast<DWORD>(childName.GetLength());
     if (!nameLength || length >= *nameLength) {
         if (nameLength)

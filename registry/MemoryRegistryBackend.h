@@ -32,6 +32,9 @@ public:
     ~CMemoryRegistryBackend() override;
 
     void SetInsertionOrder(bool insertionOrder) { m_insertionOrder = insertionOrder; }
+    // Subkeys enumerated in the order they were created instead of name order (no platform
+    // promises name order; this shows what relies on it).
+    void SetKeyInsertionOrder(bool insertionOrder) { m_keyInsertionOrder = insertionOrder; }
     void FailCall(EOperation op, int nth, LONG code = ERROR_ACCESS_DENIED);
     void AnswerMoreData(EOperation op, DWORD requiredNameLength, DWORD requiredDataSize);
     void ProtectKey(HKEY root, const wchar_t* path);
@@ -76,6 +79,7 @@ private:
         CString keyClass;
         SNode* parent = nullptr;
         bool deleted = false;
+        unsigned long serial = 0; // creation order, for the insertion-order enumeration
         bool isProtected = false;
         std::vector<std::shared_ptr<SNode>> children; // sorted by _wcsicmp
         std::vector<SValue> values;                   // sorted by _wcsicmp
@@ -108,6 +112,7 @@ private:
     static std::shared_ptr<SNode> FindChild(const SNode& node, const CString& name, size_t* position);
     static SValue* FindValue(SNode& node, const wchar_t* name);
     const std::vector<const SValue*>& OrderedValues(SNode& node) const;
+    const SNode& ChildAt(const SNode& node, size_t index) const;
     HKEY NewHandle(const std::shared_ptr<SNode>& node);
     bool Inject(EOperation op, LONG& code);
     LONG LiveNode(EOperation op, HKEY key, std::shared_ptr<SNode>& node);
@@ -126,6 +131,8 @@ private:
     std::map<HKEY, std::shared_ptr<SNode>> m_handles;
     ULONG_PTR m_nextHandle = 0x1000;
     bool m_insertionOrder = false;
+    bool m_keyInsertionOrder = false;
+    unsigned long m_nextKeySerial = 0;
     std::vector<SFault> m_faults;
     std::vector<SMoreData> m_moreData;
     std::vector<SCallRecord> m_log;

@@ -35,6 +35,14 @@ struct SCapacity
     }
 };
 
+// Leaves the registry's answer for GetLastError, so that an enumeration can tell its end
+// (ERROR_NO_MORE_ITEMS) from one item that could not be read.
+bool FailWith(LONG code)
+{
+    SetLastError(static_cast<DWORD>(code));
+    return false;
+}
+
 bool IsStringType(DWORD type)
 {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
@@ -57,9 +65,9 @@ template <class Read> bool ReadGrowingText(DWORD hint, CString& text, Read read)
         text.Empty();
         if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) ||
             (rc == ERROR_MORE_DATA && capacity.Fits(length)))
-            return false;
+            return FailWith(rc == ERROR_SUCCESS ? ERROR_MORE_DATA : rc);
         if (!capacity.Grow(length))
-            return false;
+            return FailWith(ERROR_MORE_DATA);
     }
 }
 
@@ -316,12 +324,15 @@ bool CShdRegKey::EnumValue(DWORD index, CString& name, DWORD& type, CShdBinaryBu
     if (!m_key)
         return false;
     SCapacity nameCapacity(kDefaultNameHint), dataCapacity(kDefaultDataHint);
+    LONG rc = ERROR_NOT_ENOUGH_MEMORY;
     for (;;) {
-        if (!data.SetSize(dataCapacity.capacity))
+        if (!data.SetSize(dataCapacity.capacity)) {
+            rc = ERROR_NOT_ENOUGH_MEMORY;
             break;
+        }
         DWORD length = nameCapacity.capacity, size = dataCapacity.capacity;
         wchar_t* buffer = name.GetBuffer(static_cast<int>(length));
-        LONG rc = Registry().EnumValue(m_key, index, buffer, &length, nullptr, &type, data.GetData(), &size);
+        rc = Registry().EnumValue(m_key, index, buffer, &length, nullptr, &type, data.GetData(), &size);
         bool fits = nameCapacity.Fits(length) && dataCapacity.Fits(size);
         if (rc == ERROR_SUCCESS && fits) {
             name.ReleaseBuffer(static_cast<int>(length));
@@ -331,13 +342,15 @@ bool CShdRegKey::EnumValue(DWORD index, CString& name, DWORD& type, CShdBinaryBu
         name.ReleaseBuffer(0);
         if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) || (rc == ERROR_MORE_DATA && fits))
             break;
-        if (!nameCapacity.Grow(length) || !dataCapacity.Grow(size))
+        if (!nameCapacity.Grow(length) || !dataCapacity.Grow(size)) {
+            rc = ERROR_MORE_DATA;
             break;
+        }
     }
     name.Empty();
     type = 0;
     data.Free();
-    return false;
+    return FailWith(rc == ERROR_SUCCESS ? ERROR_MORE_DATA : rc);
 }
 
 bool CShdRegKey::EnumKey(DWORD index, CString& name) const

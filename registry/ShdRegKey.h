@@ -45,6 +45,8 @@ public:
     // Both counts in one registry call; false (and 0, 0) when the key is closed or the query
     // fails, which the counts alone cannot tell from an empty key.
     bool QueryCounts(DWORD& subKeys, DWORD& values) const;
+    // The enumerations leave the registry's answer for GetLastError when they fail:
+    // ERROR_NO_MORE_ITEMS past the last item, another code for one item that cannot be read.
     // Name capacity starts at the key's longest value name (one more registry call) ...
     bool EnumValueName(DWORD index, CString& name, DWORD& type) const;
     bool EnumValueName(DWORD index, CString& name) const;

@@ -7,7 +7,7 @@ case "$BUILD_DIR" in /*) ;; *) BUILD_DIR=$ROOT/$BUILD_DIR ;; esac
 BUILD_TYPE=${BUILD_TYPE:-Debug}
 
 # Wine's ANSI code page follows the locale: en_US gives 1252, which the byte-exact tests assume.
-export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
 # No Mono or Gecko installer prompts, no desktop menu entries.
@@ -71,4 +71,33 @@ start_server() {
 
 stop_server() {
     wineserver -k 2>/dev/null || true
+}
+
+# Writes the demo branch (HKCU\Software\HiveletDemo) and "InstallDir" into the prefix once.
+seed_demo_registry() {
+    [ -f "$WINEPREFIX/.hivelet-seeded" ] && return 0
+    local reg="$BUILD_DIR/demo.reg"
+    local dir
+    dir=$(winepath -w "$BUILD_DIR/app" 2>/dev/null | sed 's/\\/\\\\/g')
+    cat > "$reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ordwyn\\Keyhaven]
+"InstallDir"="$dir"
+
+[HKEY_CURRENT_USER\\Software\\HiveletDemo]
+@="Demo branch"
+"Greeting"="Hello from Hivelet"
+"Count"=dword:0000002a
+"Bytes"=hex:de,ad,be,ef
+"Path"=hex(2):25,00,57,00,49,00,4e,00,44,00,49,00,52,00,25,00,00,00
+"List"=hex(7):6f,00,6e,00,65,00,00,00,74,00,77,00,6f,00,00,00,00,00
+
+[HKEY_CURRENT_USER\\Software\\HiveletDemo\\Device]
+"Name"="Pocket PC"
+"Build"=dword:000000b7
+REG
+    wine regedit /s "$(winepath -w "$reg")" >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.hivelet-seeded"
 }

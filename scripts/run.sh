@@ -7,33 +7,6 @@ source "$(dirname "$0")/lib.sh"
 ensure_packages
 configure_and_build
 make_prefix "$BUILD_DIR/wineprefix" x11
-seed_demo_registry() {
-    [ -f "$WINEPREFIX/.hivelet-seeded" ] && return 0
-    local reg="$BUILD_DIR/demo.reg"
-    local dir
-    dir=$(winepath -w "$BUILD_DIR/app" 2>/dev/null | sed 's/\\/\\\\/g')
-    cat > "$reg" <<REG
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ordwyn\\Keyhaven]
-"InstallDir"="$dir"
-
-[HKEY_CURRENT_USER\\Software\\HiveletDemo]
-@="Demo branch"
-"Greeting"="Hello from Hivelet"
-"Count"=dword:0000002a
-"Bytes"=hex:de,ad,be,ef
-"Path"=hex(2):25,00,57,00,49,00,4e,00,44,00,49,00,52,00,25,00,00,00
-"List"=hex(7):6f,00,6e,00,65,00,00,00,74,00,77,00,6f,00,00,00,00,00
-
-[HKEY_CURRENT_USER\\Software\\HiveletDemo\\Device]
-"Name"="Pocket PC"
-"Build"=dword:000000b7
-REG
-    wine regedit /s "$(winepath -w "$reg")" >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.hivelet-seeded"
-}
 seed_demo_registry
 
 exe="$BUILD_DIR/app/Hivelet.exe"

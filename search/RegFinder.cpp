@@ -35,6 +35,30 @@ int RootIndex(DWORD root)
     return -1;
 }
 
+// Walks the items of one key by index (read(index) reads one, true when read). An item that
+// cannot be read is stepped over; the walk ends at the registry's end of the list, or, once
+// items have failed, at the count the key reports, so a key that fails every read still ends.
+template <class Read> void EnumerateItems(const CShdRegKey& key, bool values, Read read)
+{
+    bool counted = false;
+    DWORD count = 0;
+    for (DWORD index = 0;; ++index) {
+        if (counted && index >= count)
+            return;
+        if (read(index))
+            continue;
+        if (GetLastError() == ERROR_NO_MORE_ITEMS)
+            return;
+        if (!counted) {
+            DWORD subKeys = 0, valueCount = 0;
+            if (!key.QueryCounts(subKeys, valueCount))
+                return;
+            counted = true;
+            count = values ? valueCount : subKeys;
+        }
+    }
+}
+
 } // namespace
 
 // State of one walk through a root: the resume position (consumed while descending) and the
@@ -113,6 +137,7 @@ bool CRegFinder::Start()
         return false;
     ResetEvent(m_stop);
     ResetEvent(m_done);
+    m_stepPosition = m_position;
     m_thread = CreateThread(nullptr, 32768, ThreadProc, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     return m_thread != nullptr;
 }
@@ -124,7 +149,11 @@ bool CRegFinder::GetResult(SSearchPosition& result)
     WaitForSingleObject(m_thread, INFINITE);
     CloseHandle(m_thread);
     m_thread = nullptr;
-    if (Stopped() || !m_optionsSet || m_position.kind == StateFinished)
+    // A cancelled step leaves the position where it was, also when it had found a match.
+    if (Stopped())
+        return false;
+    m_position = m_stepPosition;
+    if (!m_optionsSet || m_position.kind == StateFinished)
         return false;
     result = m_position;
     return true;
@@ -195,9 +224,9 @@ DWORD WINAPI CRegFinder::ThreadProc(void* parameter)
 bool CRegFinder::RunStep(bool& ownKey)
 {
     ownKey = false;
-    if (!m_optionsSet || m_position.kind == StateFinished)
+    if (!m_optionsSet || m_stepPosition.kind == StateFinished)
         return false;
-    SSearchPosition position = m_position;
+    SSearchPosition position = m_stepPosition;
     if (position.kind == StateReady) {
         position.root = StartRoot();
         position.keyPath = m_start.keyPath;
@@ -224,7 +253,9 @@ bool CRegFinder::RunStep(bool& ownKey)
             position.keyPath = walk.foundPath;
             position.valueName = walk.foundValue;
             position.kind = walk.foundIsValue ? StateAtValue : StateAtKey;
-            m_position = position;
+            if (Stopped())
+                return false;
+            m_stepPosition = position;
             ownKey = IsOwnKey(root, position.keyPath);
             return true;
         }
@@ -233,8 +264,8 @@ bool CRegFinder::RunStep(bool& ownKey)
         int index = RootIndex(root);
         bool last = index < 0 || (index == 3 && !(m_start.wrapAround && !m_start.onlyWithinStartKey));
         if (within || applyStop || last) {
-            m_position = position;
-            m_position.kind = StateFinished;
+            m_stepPosition = position;
+            m_stepPosition.kind = StateFinished;
             return false;
         }
         position.firstPass = false;
@@ -283,11 +314,16 @@ bool CRegFinder::SearchKey(HKEY parent, const CString& name, SWalk& walk, const 
         return false;
 
     CShdObjArray<CString> subkeys;
-    CString subkey;
-    for (DWORD index = 0; key.EnumKey260(index, subkey); ++index) {
-        if (subkeys.Add(subkey) < 0)
+    bool outOfMemory = false;
+    EnumerateItems(key, false, [&](DWORD index) {
+        CString subkey;
+        if (!key.EnumKey260(index, subkey))
             return false;
-    }
+        outOfMemory = outOfMemory || subkeys.Add(subkey) < 0;
+        return true;
+    });
+    if (outOfMemory)
+        return false;
     subkeys.Sort(NameLess);
     CString resumeHead;
     if (walk.resuming) {
@@ -297,8 +333,15 @@ bool CRegFinder::SearchKey(HKEY parent, const CString& name, SWalk& walk, const 
     }
     for (int i = 0; i < subkeys.GetSize(); ++i) {
         const CString& child = subkeys[i];
-        if (walk.resuming && _wcsicmp(child, resumeHead) != 0)
-            continue;
+        if (walk.resuming) {
+            // The key resumed in may have gone (deleted or renamed since): the walk then goes
+            // on at the first name after it.
+            int order = _wcsicmp(child, resumeHead);
+            if (order < 0)
+                continue;
+            if (order > 0)
+                walk.resuming = false;
+        }
         if (above && _wcsicmp(child, subtreeHead) != 0)
             continue;
         const wchar_t* childStop = nullptr;
@@ -327,26 +370,39 @@ bool CRegFinder::SearchValues(const CShdRegKey& key, const CString& name, SWalk&
                               const wchar_t* stopValue)
 {
     CShdObjArray<SValueItem> values;
-    for (DWORD index = 0;; ++index) {
-        if (!values.SetSize(values.GetSize() + 1))
+    bool outOfMemory = false;
+    EnumerateItems(key, true, [&](DWORD index) {
+        if (!values.SetSize(values.GetSize() + 1)) {
+            outOfMemory = true;
+            SetLastError(ERROR_NO_MORE_ITEMS);
             return false;
+        }
         SValueItem& item = values[values.GetSize() - 1];
         bool read = m_options.valueData ? key.EnumValue(index, item.name, item.type, item.data)
                                         : key.EnumValueName260(index, item.name, item.type);
         if (!read) {
+            DWORD error = GetLastError();
             values.SetSize(values.GetSize() - 1);
-            break;
+            SetLastError(error);
         }
-    }
+        return read;
+    });
+    if (outOfMemory)
+        return false;
     values.Sort([](const SValueItem& a, const SValueItem& b) { return _wcsicmp(a.name, b.name) < 0; });
     for (int i = 0; i < values.GetSize(); ++i) {
         const SValueItem& value = values[i];
         if (stopValue && _wcsicmp(value.name, stopValue) >= 0)
             break;
         if (walk.resuming) {
-            if (_wcsicmp(value.name, walk.resumeValue) == 0)
-                walk.resuming = false;
-            continue;
+            // The value resumed at is not tested again; when it has gone, the first value
+            // after it is the first one tested.
+            int order = _wcsicmp(value.name, walk.resumeValue);
+            if (order <= 0) {
+                walk.resuming = order < 0;
+                continue;
+            }
+            walk.resuming = false;
         }
         if (ValueMatches(value)) {
             walk.foundPath = name;

@@ -90,6 +90,9 @@ private:
     SSearchOptions m_options;
     SStartPosition m_start;
     SSearchPosition m_position;
+    // Written by the step thread only; taken over as the position once the step has ended
+    // uncancelled (GetResult), so a cancelled step changes nothing.
+    SSearchPosition m_stepPosition;
     bool m_optionsSet = false;
     CSearchPatterns m_patterns;
     HANDLE m_stop;

@@ -92,10 +92,13 @@ void CSearchPatterns::Prepare(const SSearchOptions& options)
     if (length > 0) {
         m_utf16.Assign(text.c_str(), static_cast<DWORD>(length) * 2);
         if (m_ansi.SetSize(static_cast<DWORD>(length))) {
+            // A character the code page lacks would come out as the default character and then
+            // match bytes the user never searched for.
+            BOOL substituted = FALSE;
             int converted =
                 WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, text, length,
-                                    reinterpret_cast<char*>(m_ansi.GetData()), length, nullptr, nullptr);
-            if (converted != length)
+                                    reinterpret_cast<char*>(m_ansi.GetData()), length, nullptr, &substituted);
+            if (converted != length || substituted)
                 m_ansi.Free();
         }
     }

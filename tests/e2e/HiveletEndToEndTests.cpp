@@ -5,6 +5,7 @@
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/RegistryTest.h"
+#include "tests/support/RemoteControls.h"
 #include "tests/support/TestFiles.h"
 
 #include "registry/KeyTree.h"
@@ -454,4 +455,60 @@ TEST_F(HiveletEndToEnd, OnlyAnInteractiveRunSavesTheLastPosition)
     EXPECT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_LOCAL_MACHINE, kSettingsPath, L"LastPositionRoot",
                                           RRF_RT_REG_DWORD, nullptr, &root, &size));
     EXPECT_EQ(0u, root); // nothing can be selected yet
+}
+
+TEST_F(HiveletEndToEnd, InteractiveStartShowsTheTreeAndListOfTheLastPosition)
+{
+    WriteString(TestKey(), L"Branch", L"", L"default");
+    WriteString(TestKey(), L"Branch", L"Text", L"Hello");
+    WriteDword(TestKey(), L"Branch", L"Number", 42);
+    WriteString(TestKey(), L"Branch\\zeta", L"x", L"1");
+    WriteString(TestKey(), L"Branch\\Alpha\\Inner", L"x", L"1");
+    HKEY settings = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &settings, nullptr));
+    CString branch = TestPath() + L"\\Branch";
+    WriteDword(settings, nullptr, L"LastPositionRoot", 0x80000001);
+    WriteString(settings, nullptr, L"LastPositionKeyName", branch);
+    WriteString(settings, nullptr, L"LastPositionValueName", L"number");
+    WriteDword(settings, nullptr, L"LastPositionValueSelected", 1);
+    RegCloseKey(settings);
+
+    CProcessDriver interactive;
+    HWND main = nullptr;
+    StartInteractive(interactive, main);
+    ASSERT_NE(nullptr, main);
+    CRemoteControls tree(GetDlgItem(main, 101)), list(GetDlgItem(main, 102));
+    ASSERT_TRUE(tree.IsOpen());
+    ASSERT_TRUE(list.IsOpen());
+    // The window exists before its creation has selected the stored key: wait for the list.
+    ULONGLONG begin = GetTickCount64();
+    while (list.ListSelection() < 0 && GetTickCount64() - begin < kLimitMs)
+        Sleep(10);
+
+    std::vector<std::wstring> path = {L"Registry", L"HKEY_CURRENT_USER"};
+    for (const wchar_t* part = TestPath().c_str(); *part;) {
+        const wchar_t* slash = wcschr(part, L'\\');
+        path.push_back(slash ? std::wstring(part, slash) : std::wstring(part));
+        part = slash ? slash + 1 : part + wcslen(part);
+    }
+    path.push_back(L"Branch");
+    EXPECT_EQ(path, tree.TreeSelectionPath());
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"zeta"}), tree.TreeChildTexts(tree.TreeSelection()));
+    std::vector<HTREEITEM> children = tree.TreeChildren(tree.TreeSelection());
+    ASSERT_EQ(2u, children.size());
+    EXPECT_EQ(std::vector<std::wstring>{L"(not filled yet)"}, tree.TreeChildTexts(children[0]));
+
+    ASSERT_EQ(3, list.ListCount());
+    EXPECT_EQ(L"", list.ListText(0, 0));
+    EXPECT_EQ(L"default", list.ListText(0, 1));
+    EXPECT_EQ(L"Number", list.ListText(1, 0));
+    EXPECT_EQ(L"42 (0x0000002A)", list.ListText(1, 1));
+    EXPECT_EQ(L"Text", list.ListText(2, 0));
+    EXPECT_EQ(L"Hello", list.ListText(2, 1));
+    EXPECT_EQ(1, list.ListSelection());
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(interactive.WaitForExit(kLimitMs));
+    EXPECT_EQ(0u, interactive.ExitCode());
 }

@@ -1,6 +1,7 @@
 // Exporter output, byte for byte, on the in-memory registry; plus one export of the real
 // registry under Wine.
 #include "regfile/RegExporter.h"
+#include "registry/KeyTree.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/RegistryBackend.h"
 #include "registry/ShdRegKey.h"
@@ -572,3 +573,35 @@ TEST_F(CRealRegistryExportTest, ExportsTheRealRegistry)
 }
 
 } // namespace
+
+TEST_F(CExportTest, AnsiFormFailsWhenACharacterHasNoAnsiForm)
+{
+    // Each text holding a character outside code page 1252 would come out as "?" and read back
+    // as another name or string: the ANSI export fails, the Unicode one writes it as it is.
+    struct SCase
+    {
+        const wchar_t* key;
+        const wchar_t* name;
+        const wchar_t* text;
+    } cases[] = {
+        {L"Software\\T\\\x0416\x0443\x043A", L"v", L"x"},
+        {L"Software\\T", L"\x0416\x0443\x043A", L"x"},
+        {L"Software\\T", L"v", L"\x0416\x0443\x043A"},
+    };
+    for (const SCase& c : cases) {
+        DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\T");
+        Put(c.key, c.name, REG_SZ, c.text, static_cast<DWORD>((wcslen(c.text) + 1) * sizeof(wchar_t)));
+        CRegExporter exporter;
+        ASSERT_TRUE(exporter.Start(m_file, false, false, HKEY_CURRENT_USER, L"Software\\T"));
+        bool ok = true;
+        EXPECT_TRUE(exporter.Wait(ok));
+        EXPECT_FALSE(ok) << c.key << " " << c.name << " " << c.text;
+        EXPECT_EQ(std::string::npos, ReadFileBytes(m_file).find("???"));
+        EXPECT_NE(std::string::npos, Export(true).find(UnicodeBytes(L"\x0416\x0443\x043A").substr(2)));
+    }
+    // A character that 1252 does hold still exports.
+    DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\T");
+    PutText(L"v", REG_SZ, L"\x00E9t\x00E9 \x20AC");
+    EXPECT_EQ(AnsiFile("[HKEY_CURRENT_USER\\Software\\T]\r\n\"v\"=\"\xE9t\xE9 \x80\"\r\n\r\n"),
+              Export(false));
+}

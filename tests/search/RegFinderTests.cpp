@@ -101,9 +101,73 @@ TEST_F(RegFinder, ResumesAfterTheMatchWasDeletedOrRenamed)
     ASSERT_TRUE(app.Open(HKEY_CURRENT_USER, L"App"));
     ASSERT_TRUE(app.DeleteValue(L"a1")); // the value we stand on is gone
     EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\Alpha", Step(finder));
-    // The key we stand on is renamed away: the search goes on after its parent's subkeys.
+    // The key we stand on is renamed away: the search goes on at the first name after it.
     ASSERT_TRUE(CopyAndDelete(L"App\\Alpha", L"App\\Zulu"));
-    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\Soft|a4", Step(finder));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\beta", Step(finder));
+
+    // A value we stand on is deleted: the value after it is the next one tested.
+    Text(HKEY_CURRENT_USER, L"V", L"m1", L"x");
+    Text(HKEY_CURRENT_USER, L"V", L"m2", L"x");
+    Text(HKEY_CURRENT_USER, L"V", L"m3", L"x");
+    CRegFinder values;
+    start.keyPath = L"V";
+    values.SetOptions(NamesOnly(L"m"), start);
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\V|m1", Step(values));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\V|m2", Step(values));
+    CShdRegKey v;
+    ASSERT_TRUE(v.Open(HKEY_CURRENT_USER, L"V"));
+    ASSERT_TRUE(v.DeleteValue(L"m2"));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\V|m3", Step(values));
+}
+
+TEST_F(RegFinder, DeletedKeyOnTheWayBackDoesNotHideItsSiblings)
+{
+    // The walk stands in App\beta\gamma; gamma's parent goes away, and on the next round of
+    // the whole registry every key after it must still be searched.
+    CRegFinder finder;
+    CRegFinder::SStartPosition start;
+    start.root = RootKeyValue(HKEY_CURRENT_USER);
+    start.keyPath = L"App";
+    finder.SetOptions(NamesOnly(L"a"), start);
+    Text(HKEY_CURRENT_USER, L"App\\delta", L"a9", L"x");
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App|a1", Step(finder));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\Alpha", Step(finder));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\Alpha|a2", Step(finder));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\beta", Step(finder));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\beta\\gamma", Step(finder));
+    ASSERT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, L"App\\beta"));
+    std::vector<std::wstring> expected = {
+        L"HKEY_CURRENT_USER\\App\\delta",
+        L"HKEY_CURRENT_USER\\App\\delta|a9",
+        L"HKEY_LOCAL_MACHINE\\Soft|a4",
+        L"HKEY_CLASSES_ROOT\\.ext|a0",
+    };
+    EXPECT_EQ(expected, Cycle(finder));
+}
+
+TEST_F(RegFinder, UnreadableItemsArePassedOver)
+{
+    Text(HKEY_CURRENT_USER, L"K", L"n1", L"x");
+    Text(HKEY_CURRENT_USER, L"K", L"n2", L"x");
+    Key(HKEY_CURRENT_USER, L"K\\n4");
+    Key(HKEY_CURRENT_USER, L"K\\n5");
+    CRegFinder::SStartPosition start;
+    start.root = RootKeyValue(HKEY_CURRENT_USER);
+    start.keyPath = L"K";
+
+    // The first value of K cannot be read: the second is still tested.
+    CRegFinder finder;
+    finder.SetOptions(NamesOnly(L"n"), start);
+    m_memory.FailCall(IRegistryBackend::OpEnumValue, 1);
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\K|n2", Step(finder));
+
+    // The first subkey cannot be read: the second is still entered.
+    SSearchOptions keysOnly = NamesOnly(L"n");
+    keysOnly.valueNames = false;
+    finder.SetOptions(keysOnly, start);
+    m_memory.FailCall(IRegistryBackend::OpEnumKey, 4); // the root's three calls (App, K, end) come first
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\K\\n5", Step(finder));
+    EXPECT_EQ(0u, m_memory.OpenHandleCount());
 }
 
 TEST_F(RegFinder, CancelThenResumeFromTheSamePosition)
@@ -122,6 +186,32 @@ TEST_F(RegFinder, CancelThenResumeFromTheSamePosition)
     m_memory.SetCallHook(nullptr);
     CRegFinder::SSearchPosition result;
     EXPECT_FALSE(finder.GetResult(result));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\Alpha", Step(finder));
+}
+
+TEST_F(RegFinder, StepCancelledAfterItsMatchLeavesThePosition)
+{
+    CRegFinder finder;
+    CRegFinder::SStartPosition start;
+    start.root = RootKeyValue(HKEY_CURRENT_USER);
+    start.keyPath = L"App";
+    finder.SetOptions(NamesOnly(L"a"), start);
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\App|a1", Step(finder));
+    // The next match (App\Alpha, by its name) is found before App is closed; the step is held
+    // at that close until the cancel has been requested.
+    HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_memory.SetCallHook([&finder, reached](IRegistryBackend::EOperation op) {
+        if (op != IRegistryBackend::OpCloseKey)
+            return;
+        SetEvent(reached);
+        WaitForSingleObject(finder.GetStopEvent(), INFINITE);
+    });
+    ASSERT_TRUE(finder.Start());
+    WaitForSingleObject(reached, INFINITE);
+    finder.Cancel();
+    m_memory.SetCallHook(nullptr);
+    CloseHandle(reached);
+    EXPECT_FALSE(finder.IsFinished());
     EXPECT_EQ(L"HKEY_CURRENT_USER\\App\\Alpha", Step(finder));
 }
 
@@ -157,7 +247,6 @@ TEST_F(RegFinder, ValueDataOffReadsNoData)
     Value(HKEY_CURRENT_USER, L"App", L"big", REG_BINARY, std::vector<BYTE>(5000, 1).data(), 5000);
     CRegFinder finder;
     finder.SetOptions(NamesOnly(L"nothing matches this"), CRegFinder::SStartPosition());
-    m_memory.ClearCallLog();
     EXPECT_EQ(L"", Step(finder));
     for (const auto& call : m_memory.CallLog())
         EXPECT_EQ(0u, call.dataCapacity) << call.op;

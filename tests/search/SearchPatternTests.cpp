@@ -127,3 +127,12 @@ TEST(SearchPatterns, BinaryDataAtAnyOffset)
     EXPECT_FALSE(Prepared(L"longer than the data")->DataMatches(REG_BINARY, hello.data(), size));
     EXPECT_FALSE(Prepared(L"41")->DataMatches(REG_BINARY, nullptr, 0));
 }
+
+TEST(SearchPatterns, AnsiPatternOnlyForTextTheCodePageHolds)
+{
+    // Without an ANSI form the text is not looked for as "???" bytes; with one, it is.
+    std::vector<BYTE> questions = {'x', '?', '?', '?', 'y'};
+    EXPECT_FALSE(Prepared(L"\x0416\x0443\x043A")->DataMatches(REG_BINARY, questions.data(), 5));
+    std::vector<BYTE> latin = {'x', 0xE9, 't', 0xE9, 'y'};
+    EXPECT_TRUE(Prepared(L"\x00E9t\x00E9")->DataMatches(REG_BINARY, latin.data(), 5));
+}

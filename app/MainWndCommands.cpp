@@ -1,0 +1,282 @@
+// The main window's commands: dispatch of menu, soft-key, accelerator and context-menu
+// commands, and the key, value, search and file commands. Commands whose dialogs and
+// operations are still to come are empty here, so that they can be filled in one by one.
+#include "app/MainWnd.h"
+
+#include "res/resource.h"
+
+void CMainWnd::OnCommand(UINT id)
+{
+    if (OnKeyCommand(id) || OnValueCommand(id) || OnSearchCommand(id))
+        return;
+    switch (id) {
+    case ID_EXIT:
+    case ID_CLOSE:
+        DestroyWindow(m_hwnd);
+        break;
+    case ID_TAB:
+    case ID_FOCUS_FORWARD:
+        FocusForward();
+        break;
+    case ID_FOCUS_BACKWARD:
+        FocusBackward();
+        break;
+    case ID_PASTE:
+        OnPaste();
+        break;
+    case ID_DELETE_SELECTED:
+        OnDeleteSelected();
+        break;
+    case ID_REFRESH_ALL:
+    case ID_REGISTRY_REFRESH:
+        OnRefreshRegistry();
+        break;
+    case ID_REGISTRY_EXPORT:
+        OnExport();
+        break;
+    case ID_REGISTRY_IMPORT:
+        OnImport();
+        break;
+    case ID_REGISTRY_BOOKMARKS:
+        OnBookmarks();
+        break;
+    case ID_OPTIONS:
+        OnOptions();
+        break;
+    case ID_ABOUT:
+        OnAbout();
+        break;
+    }
+}
+
+bool CMainWnd::OnKeyCommand(UINT id)
+{
+    switch (id) {
+    case ID_KEY_NEW:
+        OnNewKey();
+        return true;
+    case ID_KEY_CUT:
+        OnCutKey();
+        return true;
+    case ID_KEY_COPY:
+        OnCopyKey();
+        return true;
+    case ID_KEY_PASTE:
+        OnPaste();
+        return true;
+    case ID_KEY_RENAME:
+        OnRenameKey();
+        return true;
+    case ID_KEY_DELETE:
+        OnDeleteKey();
+        return true;
+    case ID_KEY_COPY_NAME:
+        OnCopyKeyName();
+        return true;
+    case ID_KEY_ADD_BOOKMARK:
+        OnAddBookmark();
+        return true;
+    case ID_KEY_REFRESH:
+        OnRefreshKey();
+        return true;
+    case ID_KEY_PROPERTIES:
+        OnKeyProperties();
+        return true;
+    }
+    return false;
+}
+
+bool CMainWnd::OnValueCommand(UINT id)
+{
+    switch (id) {
+    case ID_VALUE_EDIT:
+        OnEditValue(false);
+        return true;
+    case ID_VALUE_EDIT_BINARY:
+        OnEditValue(true);
+        return true;
+    case ID_VALUE_NEW_STRING:
+        OnNewValue(REG_SZ, false);
+        return true;
+    case ID_VALUE_NEW_EXPAND:
+        OnNewValue(REG_EXPAND_SZ, false);
+        return true;
+    case ID_VALUE_NEW_DWORD:
+        OnNewValue(REG_DWORD, false);
+        return true;
+    case ID_VALUE_NEW_BINARY:
+        OnNewValue(REG_BINARY, false);
+        return true;
+    case ID_VALUE_NEW_MULTI:
+        OnNewValue(REG_MULTI_SZ, false);
+        return true;
+    case ID_VALUE_NEW_CUSTOM:
+        OnNewValue(REG_BINARY, true);
+        return true;
+    case ID_VALUE_CUT:
+        OnCutValue();
+        return true;
+    case ID_VALUE_COPY:
+        OnCopyValue();
+        return true;
+    case ID_VALUE_PASTE:
+        OnPasteValue();
+        return true;
+    case ID_VALUE_RENAME:
+        OnRenameValue();
+        return true;
+    case ID_VALUE_DELETE:
+        OnDeleteValue();
+        return true;
+    case ID_VALUE_REFRESH:
+        OnRefreshValues();
+        return true;
+    }
+    return false;
+}
+
+bool CMainWnd::OnSearchCommand(UINT id)
+{
+    switch (id) {
+    case ID_SEARCH_START:
+        OnSearch();
+        return true;
+    case ID_SEARCH_FIND_NEXT:
+        OnFindNext();
+        return true;
+    case ID_SEARCH_PAUSE:
+        OnPauseSearch();
+        return true;
+    case ID_SEARCH_STOP:
+        OnStopSearch();
+        return true;
+    case ID_SEARCH_SHOW_RESULTS:
+    case ID_SWITCH_VIEW:
+        OnSwitchView();
+        return true;
+    case ID_SEARCH_SHOW_TOOLBAR:
+        OnToggleToolbar();
+        return true;
+    }
+    return false;
+}
+
+// The program clipboard.
+
+void CMainWnd::ClearClipboard()
+{
+    if (m_clipState == kClipValueCut) {
+        HKEY root = nullptr;
+        CString path;
+        if (GetCurrentKey(root, path) && root == m_clipRoot && path.EqualsNoCase(m_clipKeyPath)) {
+            int index = FindValueItem(m_clipValueName);
+            if (index >= 0)
+                SetValueCutLook(index, false);
+        }
+    }
+    m_tree.UnmarkCut();
+    m_clipState = kClipEmpty;
+    m_clipRoot = nullptr;
+    m_clipKeyPath.Empty();
+    m_clipValueName.Empty();
+}
+
+// Key commands.
+
+void CMainWnd::OnCutKey() {}
+void CMainWnd::OnCopyKey() {}
+void CMainWnd::OnPaste() {}
+void CMainWnd::OnPasteKey() {}
+void CMainWnd::OnDeleteKey() {}
+void CMainWnd::EndKeyRename(const CRegTree::SRenameInfo&) {}
+void CMainWnd::OnNewKey() {}
+void CMainWnd::OnKeyProperties() {}
+void CMainWnd::OnCopyKeyName() {}
+void CMainWnd::OnAddBookmark() {}
+void CMainWnd::OnBookmarks() {}
+
+void CMainWnd::OnRenameKey()
+{
+    HKEY root = nullptr;
+    CString path;
+    HTREEITEM item = nullptr;
+    if (!GetCurrentKey(item, root, path) || path.IsEmpty())
+        return;
+    SetFocus(m_tree.GetHwnd());
+    TreeView_EditLabel(m_tree.GetHwnd(), item);
+}
+
+void CMainWnd::OnRefreshKey()
+{
+    HTREEITEM item = m_tree.GetSelection();
+    if (!item)
+        return;
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+    UpdateWindow(m_hwnd);
+    TreeView_EnsureVisible(m_tree.GetHwnd(), item);
+    FillValueList(nullptr, true, nullptr);
+    if (m_tree.IsFilled(item))
+        m_tree.Refill(item);
+}
+
+// Value commands.
+
+void CMainWnd::OnCutValue() {}
+void CMainWnd::OnCopyValue() {}
+void CMainWnd::OnPasteValue() {}
+void CMainWnd::OnDeleteValue() {}
+void CMainWnd::EndValueRename(const wchar_t*)
+{
+    m_renamePending = false;
+}
+void CMainWnd::OnNewValue(DWORD, bool) {}
+void CMainWnd::OnEditValue(bool) {}
+void CMainWnd::OnDeleteSelected() {}
+
+void CMainWnd::OnRenameValue()
+{
+    HKEY root = nullptr;
+    CString path, name;
+    int index = -1;
+    if (!GetCurrentKey(root, path) || !GetSelectedValue(index, name))
+        return;
+    SetFocus(m_list);
+    ListView_EditLabel(m_list, index);
+}
+
+bool CMainWnd::BeginValueRename(int index)
+{
+    m_renamePending = false;
+    if (!GetCurrentKey(m_renameRoot, m_renameKeyPath) ||
+        !GetValueName(index, m_longestValueName + 16, m_renameOldName))
+        return false;
+    m_renamePending = true;
+    return true;
+}
+
+void CMainWnd::OnRefreshValues()
+{
+    HKEY root = nullptr;
+    CString path;
+    if (!GetCurrentKey(root, path))
+        return;
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+    UpdateWindow(m_hwnd);
+    FillValueList(nullptr, true, nullptr);
+}
+
+void CMainWnd::OnRefreshRegistry()
+{
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+    UpdateWindow(m_hwnd);
+    FillValueList(nullptr, true, nullptr);
+    m_tree.Refresh(nullptr);
+}
+
+// Search, export, import and options (pausing, stopping and switching views: MainWndSearch.cpp).
+
+void CMainWnd::OnSearch() {}
+void CMainWnd::OnFindNext() {}
+void CMainWnd::OnExport() {}
+void CMainWnd::OnImport() {}
+void CMainWnd::OnOptions() {}

@@ -1,0 +1,571 @@
+// The key tree: items, lazy loading, paths, selection by path, refresh and the cut mark.
+#include "app/RegTree.h"
+
+#include "registry/RootKeys.h"
+#include "registry/ShdRegKey.h"
+#include "res/resource.h"
+#include "shd/ScreenScale.h"
+#include "shd/WaitCursor.h"
+#include "shd/WndNoRedraw.h"
+
+#include <cwchar>
+
+const wchar_t CRegTree::kRegistryLabel[] = L"Registry";
+const wchar_t CRegTree::kPlaceholderLabel[] = L"(not filled yet)";
+
+namespace {
+
+enum EImage
+{
+    kImageCut = 0,
+    kImageCutOpen = 1,
+    kImageKey = 2,
+    kImageKeyOpen = 3,
+    kImageRegistry = 4
+};
+
+bool NameLess(const CString& a, const CString& b)
+{
+    return _wcsicmp(a, b) < 0;
+}
+
+CString JoinPath(const CString& path, const wchar_t* name)
+{
+    return path.IsEmpty() ? CString(name) : path + L"\\" + name;
+}
+
+// The name of the key at path as the registry spells it (the last component of a path that
+// was matched without regard to case); the given spelling when it cannot be read.
+CString RegistryName(HKEY root, const CString& path, const CString& component)
+{
+    int slash = path.ReverseFind(L'\\');
+    CShdObjArray<CString> names;
+    if (ReadSortedSubkeys(root, slash < 0 ? CString() : path.Left(slash), names)) {
+        for (int i = 0; i < names.GetSize(); ++i) {
+            if (names[i].EqualsNoCase(component))
+                return names[i];
+        }
+    }
+    return component;
+}
+
+} // namespace
+
+bool ReadSortedSubkeys(HKEY root, const wchar_t* path, CShdObjArray<CString>& names)
+{
+    names.SetSize(0);
+    CShdRegKey key(false);
+    if (!key.Open(root, path))
+        return false;
+    CString name;
+    for (DWORD index = 0; key.EnumKey260(index, name); ++index)
+        names.Add(name);
+    key.Close();
+    names.Sort(NameLess);
+    return true;
+}
+
+// Wait cursor and redraw off for the outermost of nested bulk changes.
+class CRegTree::CBusy
+{
+public:
+    CBusy(HWND tree, bool waitCursor) : m_waitCursor(waitCursor)
+    {
+        if (m_waitCursor)
+            CWaitCursor::Change(+1);
+        if (Depth()++ == 0)
+            m_noRedraw.Begin(tree);
+    }
+    ~CBusy()
+    {
+        if (--Depth() == 0)
+            m_noRedraw.End();
+        if (m_waitCursor)
+            CWaitCursor::Change(-1);
+    }
+    CBusy(const CBusy&) = delete;
+    CBusy& operator=(const CBusy&) = delete;
+
+    // Ends the redraw pause early (the outermost only).
+    void End() { m_noRedraw.End(); }
+
+private:
+    static int& Depth()
+    {
+        static int depth = 0;
+        return depth;
+    }
+    CWndNoRedraw m_noRedraw;
+    bool m_waitCursor;
+};
+
+CRegTree::~CRegTree()
+{
+    Destroy();
+    if (m_images)
+        ImageList_Destroy(m_images);
+}
+
+LRESULT CRegTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Enter opens the context menu (the tree's key-down notification); the control must not beep.
+    if (message == WM_CHAR && wParam == VK_RETURN)
+        return 0;
+    return CShdWnd::WindowProc(message, wParam, lParam);
+}
+
+bool CRegTree::Create(DWORD exStyle, const wchar_t* caption, DWORD style, int x, int y, int width, int height,
+                      HWND parent, UINT id, HINSTANCE instance)
+{
+    if (m_hwnd)
+        return false;
+    style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    HWND window = CreateWindowExW(exStyle, WC_TREEVIEWW, caption ? caption : L"", style, x, y, width, height,
+                                  parent, reinterpret_cast<HMENU>(UINT_PTR(id)), instance, nullptr);
+    if (!window)
+        return false;
+    if (!Attach(window)) {
+        DestroyWindow(window);
+        return false;
+    }
+    bool large = IsHighResolution();
+    m_images =
+        ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(large ? IDB_TREE_LARGE : IDB_TREE),
+                             large ? 32 : 16, 1, RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (m_images)
+        TreeView_SetImageList(m_hwnd, m_images, TVSIL_NORMAL);
+    Reload();
+    return true;
+}
+
+void CRegTree::Reload()
+{
+    {
+        CBusy busy(m_hwnd, true);
+        TreeView_DeleteAllItems(m_hwnd);
+        m_longestLabel = 0;
+        m_registry = InsertItem(TVI_ROOT, TVI_FIRST, kRegistryLabel, 0);
+        FillRoots();
+    }
+    CWaitCursor wait;
+    TreeView_Expand(m_hwnd, m_registry, TVE_EXPAND);
+}
+
+void CRegTree::OnItemExpanding(const NMTREEVIEWW* info)
+{
+    if (info && info->itemNew.hItem && !IsFilled(info->itemNew.hItem))
+        Refill(info->itemNew.hItem);
+}
+
+void CRegTree::Refill(HTREEITEM item)
+{
+    if (!item)
+        return;
+    CBusy busy(m_hwnd, true);
+    if (item == m_registry)
+        FillRoots();
+    else
+        FillChildren(item);
+}
+
+void CRegTree::Refresh(HTREEITEM item)
+{
+    CBusy busy(m_hwnd, true);
+    if (item && item != m_registry) {
+        RefreshItem(item);
+        return;
+    }
+    for (HKEY root : kRootKeys) {
+        if (HTREEITEM rootItem = FindChild(m_registry, RootKeyLongName(root)))
+            RefreshItem(rootItem);
+    }
+}
+
+HTREEITEM CRegTree::InsertItem(HTREEITEM parent, HTREEITEM after, const wchar_t* label, LPARAM flags)
+{
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<wchar_t*>(label);
+    bool top = parent == TVI_ROOT;
+    insert.item.iImage = top ? kImageRegistry : kImageKey;
+    insert.item.iSelectedImage = top ? kImageRegistry : kImageKeyOpen;
+    insert.item.lParam = flags;
+    HTREEITEM item = TreeView_InsertItem(m_hwnd, &insert);
+    if (!item)
+        return nullptr;
+    NoteLabelLength(label);
+    if (!top && IsCutMarked(item))
+        SetItemImages(item, kImageCut, kImageCutOpen);
+    return item;
+}
+
+HTREEITEM CRegTree::InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label)
+{
+    HTREEITEM item = InsertItem(parent, after, label, 0);
+    if (item)
+        PrepareItem(item);
+    return item;
+}
+
+void CRegTree::PrepareItem(HTREEITEM item)
+{
+    if (IsFilled(item))
+        return;
+    HKEY root = nullptr;
+    CString path;
+    CShdRegKey key(false);
+    if (!GetItemPath(item, root, path) || !key.Open(root, path))
+        return;
+    DWORD subKeys = 0, values = 0;
+    if (key.QueryCounts(subKeys, values) && subKeys > 0)
+        InsertItem(item, TVI_LAST, kPlaceholderLabel, 0);
+    else
+        SetItemFlags(item, GetItemFlags(item) | kFilled);
+}
+
+void CRegTree::FillRoots()
+{
+    DeleteChildren(m_registry);
+    for (HKEY root : kRootKeys)
+        InsertPrepared(m_registry, TVI_LAST, RootKeyLongName(root));
+    SetItemFlags(m_registry, GetItemFlags(m_registry) | kFilled);
+}
+
+void CRegTree::FillChildren(HTREEITEM item)
+{
+    DeleteChildren(item);
+    HKEY root = nullptr;
+    CString path;
+    CShdObjArray<CString> names;
+    if (!GetItemPath(item, root, path) || !ReadSortedSubkeys(root, path, names))
+        return;
+    for (int i = 0; i < names.GetSize(); ++i)
+        InsertPrepared(item, TVI_LAST, names[i]);
+    SetItemFlags(item, GetItemFlags(item) | kFilled);
+}
+
+void CRegTree::RefreshItem(HTREEITEM item)
+{
+    if (!IsExpanded(item)) {
+        // Children loaded under a collapsed item go at once; the next expansion, also one that
+        // TVM_EXPAND asks for, loads them again.
+        DeleteChildren(item);
+        SetItemFlags(item, GetItemFlags(item) & ~kFilled);
+        TreeView_SetItemState(m_hwnd, item, 0, TVIS_EXPANDEDONCE);
+        PrepareItem(item);
+        return;
+    }
+    if (!IsFilled(item)) {
+        FillChildren(item);
+        return;
+    }
+    HKEY root = nullptr;
+    CString path;
+    CShdRegKey key(false);
+    if (!GetItemPath(item, root, path) || !key.Open(root, path))
+        return;
+    CShdObjArray<CString> names;
+    CString name;
+    for (DWORD index = 0; key.EnumKey260(index, name); ++index)
+        names.Add(name);
+    names.Sort(NameLess);
+    int next = 0;
+    HTREEITEM previous = nullptr;
+    for (HTREEITEM child = GetChild(item); child;) {
+        HTREEITEM following = GetNext(child);
+        CString label;
+        CShdRegKey childKey(false);
+        if (!GetItemLabel(child, label) || !childKey.Open(key.GetHandle(), label)) {
+            TreeView_DeleteItem(m_hwnd, child);
+            child = following;
+            continue;
+        }
+        childKey.Close();
+        RefreshItem(child);
+        for (; next < names.GetSize() && _wcsicmp(names[next], label) < 0; ++next)
+            previous = InsertPrepared(item, previous ? previous : TVI_FIRST, names[next]);
+        if (next < names.GetSize() && _wcsicmp(names[next], label) == 0)
+            ++next;
+        previous = child;
+        child = following;
+    }
+    for (; next < names.GetSize(); ++next)
+        InsertPrepared(item, TVI_LAST, names[next]);
+}
+
+void CRegTree::DeleteChildren(HTREEITEM item)
+{
+    for (HTREEITEM child = GetChild(item); child;) {
+        HTREEITEM following = GetNext(child);
+        TreeView_DeleteItem(m_hwnd, child);
+        child = following;
+    }
+}
+
+bool CRegTree::GetItemPath(HTREEITEM item, HKEY& root, CString& path) const
+{
+    root = nullptr;
+    path.Empty();
+    if (!item || item == m_registry)
+        return false;
+    CString result;
+    for (HTREEITEM current = item;;) {
+        HTREEITEM parent = GetParent(current);
+        if (!parent)
+            return false;
+        CString label;
+        if (!GetItemLabel(current, label))
+            return false;
+        if (parent == m_registry) {
+            root = ParseRootKeyLongName(label);
+            if (!root)
+                return false;
+            path = result;
+            return true;
+        }
+        result = result.IsEmpty() ? label : label + L"\\" + result;
+        current = parent;
+    }
+}
+
+HTREEITEM CRegTree::FindChild(HTREEITEM parent, const wchar_t* name) const
+{
+    CString label;
+    for (HTREEITEM child = GetChild(parent); child; child = GetNext(child)) {
+        if (GetItemLabel(child, label) && _wcsicmp(label, name) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+HTREEITEM CRegTree::FindItem(HKEY root, const wchar_t* path) const
+{
+    const wchar_t* rootLabel = RootKeyLongName(root);
+    HTREEITEM item = rootLabel ? FindChild(m_registry, rootLabel) : nullptr;
+    CString rest = path ? path : L"";
+    while (item && !rest.IsEmpty()) {
+        int slash = rest.Find(L'\\');
+        CString component = slash < 0 ? rest : rest.Left(slash);
+        rest = slash < 0 ? CString() : rest.Mid(slash + 1);
+        item = FindChild(item, component);
+    }
+    return item;
+}
+
+bool CRegTree::SelectPath(HKEY root, const wchar_t* path)
+{
+    const wchar_t* rootLabel = RootKeyLongName(root);
+    if (!rootLabel || !m_registry)
+        return false;
+    CBusy busy(m_hwnd, false);
+    HTREEITEM current = m_registry;
+    CString component = rootLabel, partial, rest = path ? path : L"";
+    for (;;) {
+        if (!IsFilled(current))
+            Refill(current);
+        TreeView_Expand(m_hwnd, current, TVE_EXPAND);
+        HTREEITEM found = nullptr, before = nullptr;
+        CString label;
+        for (HTREEITEM child = GetChild(current); child && !found; child = GetNext(child)) {
+            if (!GetItemLabel(child, label))
+                return false;
+            int order = _wcsicmp(label, component);
+            if (order == 0)
+                found = child;
+            else if (order < 0)
+                before = child;
+        }
+        if (!found) {
+            CShdRegKey key(false);
+            if (current == m_registry || !key.Open(root, partial))
+                return false;
+            key.Close();
+            found =
+                InsertPrepared(current, before ? before : TVI_FIRST, RegistryName(root, partial, component));
+            if (!found)
+                return false;
+        }
+        if (rest.IsEmpty()) {
+            TreeView_SelectItem(m_hwnd, found);
+            busy.End();
+            TreeView_EnsureVisible(m_hwnd, found);
+            return true;
+        }
+        current = found;
+        int slash = rest.Find(L'\\');
+        component = slash < 0 ? rest : rest.Left(slash);
+        rest = slash < 0 ? CString() : rest.Mid(slash + 1);
+        if (component.IsEmpty())
+            return false;
+        partial = JoinPath(partial, component);
+    }
+}
+
+void CRegTree::DeleteItem(HKEY root, const wchar_t* path)
+{
+    if (HTREEITEM item = FindItem(root, path))
+        TreeView_DeleteItem(m_hwnd, item);
+}
+
+void CRegTree::SetItemText(HTREEITEM item, const wchar_t* text)
+{
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = const_cast<wchar_t*>(text ? text : L"");
+    TreeView_SetItem(m_hwnd, &data);
+    NoteLabelLength(data.pszText);
+}
+
+void CRegTree::MarkCut(HKEY root, const wchar_t* path)
+{
+    UnmarkCut();
+    m_cutRoot = root;
+    m_cutPath = path ? path : L"";
+    m_cutActive = true;
+    if (HTREEITEM item = FindItem(root, path))
+        SetItemImages(item, kImageCut, kImageCutOpen);
+}
+
+void CRegTree::UnmarkCut()
+{
+    if (!m_cutActive)
+        return;
+    if (HTREEITEM item = FindItem(m_cutRoot, m_cutPath))
+        SetItemImages(item, kImageKey, kImageKeyOpen);
+    m_cutActive = false;
+    m_cutRoot = nullptr;
+    m_cutPath.Empty();
+}
+
+bool CRegTree::IsCutMarked(HTREEITEM item) const
+{
+    HKEY root = nullptr;
+    CString path;
+    return m_cutActive && GetItemPath(item, root, path) && root == m_cutRoot && path.EqualsNoCase(m_cutPath);
+}
+
+bool CRegTree::OnBeginLabelEdit(const NMTVDISPINFOW* info)
+{
+    m_rename = SRenameInfo();
+    HKEY root = nullptr;
+    CString path;
+    if (!info || !GetItemPath(info->item.hItem, root, path) || path.IsEmpty())
+        return true;
+    int slash = path.ReverseFind(L'\\');
+    m_rename.item = info->item.hItem;
+    m_rename.root = root;
+    m_rename.parentPath = slash < 0 ? CString() : path.Left(slash);
+    m_rename.oldName = path.Mid(slash + 1);
+    return false;
+}
+
+bool CRegTree::OnEndLabelEdit(const NMTVDISPINFOW* info)
+{
+    if (!info || !info->item.pszText)
+        return false;
+    m_rename.newName = info->item.pszText;
+    return true;
+}
+
+bool CRegTree::IsSameOrBelow(HKEY rootA, const wchar_t* pathA, HKEY rootB, const wchar_t* pathB,
+                             bool includeSelf)
+{
+    if (rootA != rootB || !pathA || !pathB)
+        return false;
+    size_t length = wcslen(pathB);
+    if (_wcsnicmp(pathA, pathB, length) != 0)
+        return false;
+    if (pathA[length] == L'\0')
+        return includeSelf;
+    return pathA[length] == L'\\';
+}
+
+CString CRegTree::FormatFullPath(HKEY root, const wchar_t* path)
+{
+    const wchar_t* label = RootKeyLongName(root);
+    if (!label)
+        return CString();
+    CString text = label;
+    if (path && *path)
+        text += CString(L"\\") + path;
+    return text;
+}
+
+HTREEITEM CRegTree::GetSelection() const
+{
+    return m_hwnd ? TreeView_GetSelection(m_hwnd) : nullptr;
+}
+
+bool CRegTree::GetItemLabel(HTREEITEM item, CString& label) const
+{
+    label.Empty();
+    if (!item)
+        return false;
+    int size = m_longestLabel + 16;
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = label.GetBuffer(size);
+    data.cchTextMax = size;
+    data.pszText[0] = L'\0';
+    bool ok = TreeView_GetItem(m_hwnd, &data) != FALSE;
+    label.ReleaseBuffer(-1);
+    return ok;
+}
+
+bool CRegTree::IsExpanded(HTREEITEM item) const
+{
+    return (TreeView_GetItemState(m_hwnd, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+LPARAM CRegTree::GetItemFlags(HTREEITEM item) const
+{
+    TVITEMW data = {};
+    data.mask = TVIF_PARAM;
+    data.hItem = item;
+    return item && TreeView_GetItem(m_hwnd, &data) ? data.lParam : 0;
+}
+
+void CRegTree::SetItemFlags(HTREEITEM item, LPARAM flags)
+{
+    TVITEMW data = {};
+    data.mask = TVIF_PARAM;
+    data.hItem = item;
+    data.lParam = flags;
+    TreeView_SetItem(m_hwnd, &data);
+}
+
+void CRegTree::SetItemImages(HTREEITEM item, int image, int selectedImage)
+{
+    TVITEMW data = {};
+    data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    data.hItem = item;
+    data.iImage = image;
+    data.iSelectedImage = selectedImage;
+    TreeView_SetItem(m_hwnd, &data);
+}
+
+HTREEITEM CRegTree::GetChild(HTREEITEM item) const
+{
+    return TreeView_GetChild(m_hwnd, item);
+}
+
+HTREEITEM CRegTree::GetNext(HTREEITEM item) const
+{
+    return TreeView_GetNextSibling(m_hwnd, item);
+}
+
+HTREEITEM CRegTree::GetParent(HTREEITEM item) const
+{
+    return TreeView_GetParent(m_hwnd, item);
+}
+
+void CRegTree::NoteLabelLength(const wchar_t* label)
+{
+    int length = static_cast<int>(wcslen(label));
+    if (length > m_longestLabel)
+        m_longestLabel = length;
+}

@@ -1,0 +1,110 @@
+// The main view against the real registry (under Wine every call is a server round trip):
+// expanding a key with 20,000 subkeys in the key tree and filling the value list for a key
+// with 5,000 values, each next to a bare enumeration of the same key with plain Win32 calls.
+#include "bench/BenchTree.h"
+
+#include "app/MainWnd.h"
+#include "registry/KeyTree.h"
+#include "registry/RegistryBackend.h"
+#include "registry/ShdRegKey.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace {
+
+const wchar_t kBase[] = L"Software\\HiveletBench\\MainView";
+const int kSubkeys = 20000;
+const int kValues = 5000;
+
+bool Build()
+{
+    DeleteKeyTree(HKEY_CURRENT_USER, kBase);
+    CShdRegKey values;
+    if (!values.Create(HKEY_CURRENT_USER, CString(kBase) + L"\\Values"))
+        return false;
+    CString name;
+    for (int i = 0; i < kValues; ++i) {
+        name.Format(L"value %05d", i);
+        if (!values.SetString(name, L"some text data"))
+            return false;
+    }
+    for (int i = 0; i < kSubkeys; ++i) {
+        name.Format(L"%s\\Keys\\key %05d", kBase, i);
+        CShdRegKey key;
+        if (!key.Create(HKEY_CURRENT_USER, name))
+            return false;
+    }
+    return true;
+}
+
+// Plain Win32: open the key, enumerate names (and for values read each one's data).
+void BareEnumeration(const wchar_t* path, bool values, double& seconds, unsigned long& items)
+{
+    double begin = NowSeconds();
+    items = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    wchar_t name[260];
+    BYTE data[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 260, size = sizeof(data), type = 0;
+        LONG rc = values ? RegEnumValueW(key, i, name, &length, nullptr, &type, data, &size)
+                         : RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc != ERROR_SUCCESS)
+            break;
+        ++items;
+    }
+    RegCloseKey(key);
+    seconds = NowSeconds() - begin;
+}
+
+} // namespace
+
+int main()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!Build()) {
+        printf("building the benchmark keys failed\n");
+        return 1;
+    }
+    CMainWnd main(true, L"");
+    if (!main.CreateMain(GetModuleHandleW(nullptr))) {
+        printf("no main window\n");
+        return 1;
+    }
+    CRegTree& tree = main.GetTree();
+    tree.SelectPath(HKEY_CURRENT_USER, kBase);
+    HTREEITEM keys = tree.FindItem(HKEY_CURRENT_USER, CString(kBase) + L"\\Keys");
+    HTREEITEM values = tree.FindItem(HKEY_CURRENT_USER, CString(kBase) + L"\\Values");
+
+    Registry().ResetCounts();
+    double begin = NowSeconds();
+    TreeView_Expand(tree.GetHwnd(), keys, TVE_EXPAND);
+    double expandSeconds = NowSeconds() - begin;
+    unsigned long expandCalls = Registry().TotalCalls();
+
+    Registry().ResetCounts();
+    begin = NowSeconds();
+    main.FillValueList(values, false, nullptr);
+    double fillSeconds = NowSeconds() - begin;
+    unsigned long fillCalls = Registry().TotalCalls();
+
+    double bareKeys = 0, bareValues = 0;
+    unsigned long keyCount = 0, valueCount = 0;
+    BareEnumeration(CString(kBase) + L"\\Keys", false, bareKeys, keyCount);
+    BareEnumeration(CString(kBase) + L"\\Values", true, bareValues, valueCount);
+
+    printf("expand a key with %d subkeys: %.2f s, %lu registry calls (%.2f per subkey); bare enumeration of "
+           "%lu names: %.2f s\n",
+           kSubkeys, expandSeconds, expandCalls, expandCalls / double(kSubkeys), keyCount, bareKeys);
+    printf("fill the list of a key with %d values: %.2f s, %lu registry calls (%.2f per value); bare "
+           "enumeration with data of %lu values: %.2f s\n",
+           kValues, fillSeconds, fillCalls, fillCalls / double(kValues), valueCount, bareValues);
+    main.Destroy();
+    DeleteKeyTree(HKEY_CURRENT_USER, kBase);
+    return 0;
+}

@@ -1,0 +1,562 @@
+// The hex edit control driven through its messages: typing with the nibble logic, keys, deletion,
+// stylus selection and auto-scroll, scroll bar, clipboard and paste conversions, context menu,
+// focus, layout.
+#include "tests/dialogs/HexEditFixture.h"
+
+#include "platform/AygShell.h"
+#include "platform/PlatformInfo.h"
+#include "shd/DeviceInfo.h"
+
+#include <string>
+
+namespace {
+
+// The enabled commands of the context menu while it is open; chooses command when not 0.
+class CMenuProbe
+{
+public:
+    explicit CMenuProbe(UINT choose = 0) : m_choose(choose)
+    {
+        s_probe = this;
+        m_hook = SetWindowsHookExW(WH_MSGFILTER, FilterProc, nullptr, GetCurrentThreadId());
+    }
+    ~CMenuProbe()
+    {
+        UnhookWindowsHookEx(m_hook);
+        s_probe = nullptr;
+    }
+
+    std::vector<std::wstring> texts;
+    std::vector<bool> enabled;
+    bool seen = false;
+
+private:
+    static LRESULT CALLBACK FilterProc(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == MSGF_MENU && s_probe && !s_probe->seen)
+            s_probe->Read();
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    void Read()
+    {
+        HWND window = FindWindowW(L"#32768", nullptr);
+        HMENU menu = window ? reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) : nullptr;
+        if (!menu)
+            return;
+        seen = true;
+        int choice = -1;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, UINT(i), text, 64, MF_BYPOSITION);
+            texts.push_back(text);
+            enabled.push_back(!(GetMenuState(menu, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
+            if (m_choose && GetMenuItemID(menu, i) == m_choose)
+                choice = i;
+        }
+        if (choice < 0) {
+            EndMenu();
+            return;
+        }
+        // Select the item, then choose it.
+        PostMessageW(window, WM_KEYDOWN, VK_HOME, 0);
+        for (int i = 0; i < choice; ++i)
+            PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+    }
+
+    static CMenuProbe* s_probe;
+    HHOOK m_hook;
+    UINT m_choose;
+};
+
+CMenuProbe* CMenuProbe::s_probe = nullptr;
+
+} // namespace
+
+class HexEditMenu : public HexEditTest
+{
+protected:
+    // Opens the context menu with the keyboard's coordinates (-1, -1); the probe reads it.
+    void OpenMenu(CMenuProbe& probe) const
+    {
+        PostMessageW(Hwnd(), WM_NULL, 0, 0); // gives the menu loop a message to filter
+        SendMessageW(Hwnd(), WM_CONTEXTMENU, WPARAM(Hwnd()), MAKELPARAM(-1, -1));
+        EXPECT_TRUE(probe.seen);
+    }
+    std::vector<bool> EnabledItems() const
+    {
+        CMenuProbe probe;
+        OpenMenu(probe);
+        return probe.enabled;
+    }
+};
+
+TEST_F(HexEditMenu, HasTheCommandsInOrderAndEnablesThemBySelectionAndClipboard)
+{
+    ASSERT_TRUE(ClearClipboard());
+    CMenuProbe probe;
+    OpenMenu(probe);
+    std::vector<std::wstring> expected = {
+        L"Cut",   L"Copy", L"Paste Hex Data", L"Paste as Text", L"Paste as Unicode Text",
+        L"Clear", L"",     L"Select All"};
+    EXPECT_EQ(expected, probe.texts);
+    // Empty data: nothing to cut, copy, clear or select; no text to paste.
+    std::vector<bool> none = {false, false, false, false, false, false, false, false};
+    EXPECT_EQ(none, probe.enabled);
+
+    SetData({1, 2, 3});
+    ASSERT_TRUE(SetClipboardText(L"41"));
+    EXPECT_EQ((std::vector<bool>{false, false, true, true, true, false, false, true}), EnabledItems());
+    Drag(HexCell(1), HexCell(2));
+    EXPECT_EQ((std::vector<bool>{true, true, true, true, true, true, false, true}), EnabledItems());
+    Command(CHexEditCtrl::kSelectAll);
+    EXPECT_FALSE(EnabledItems()[7]);
+    // The whole data selected backwards counts too.
+    Drag(HexCell(3), HexCell(0));
+    EXPECT_EQ(3u, m_hex.GetAnchor());
+    EXPECT_EQ(0u, m_hex.GetSelectionEnd());
+    EXPECT_FALSE(EnabledItems()[7]);
+}
+
+TEST_F(HexEditMenu, ChosenCommandIsCarriedOut)
+{
+    SetData({0x00, 0xFF, 0x10, 0x20});
+    Drag(HexCell(0), HexCell(3));
+    CMenuProbe probe(CHexEditCtrl::kCut);
+    OpenMenu(probe);
+    EXPECT_EQ((Bytes{0x20}), Data());
+    EXPECT_EQ(L"00 FF 10", GetClipboardText());
+}
+
+TEST_F(HexEditTest, TypingHexDigitsInsertsBytesNibbleByNibble)
+{
+    Type(L"7");
+    EXPECT_EQ((Bytes{0x70}), Data());
+    EXPECT_TRUE(m_hex.IsLowNibblePending());
+    EXPECT_EQ(0u, m_hex.GetCaret());
+    Type(L"F");
+    EXPECT_EQ((Bytes{0x7F}), Data());
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    EXPECT_EQ(1u, m_hex.GetCaret());
+    // Letters past f, punctuation and control characters change nothing.
+    Type(L"gZ-\x08 ");
+    EXPECT_EQ((Bytes{0x7F}), Data());
+    // A single digit followed by a move leaves its byte with a zero low nibble.
+    Type(L"4");
+    Key(VK_RIGHT);
+    Type(L"a1");
+    EXPECT_EQ((Bytes{0x7F, 0x40, 0xA1}), Data());
+    EXPECT_EQ(3u, m_hex.GetCaret());
+    // Inserting in the middle.
+    Key(VK_HOME);
+    Key(VK_RIGHT);
+    Type(L"bc");
+    EXPECT_EQ((Bytes{0x7F, 0xBC, 0x40, 0xA1}), Data());
+}
+
+TEST_F(HexEditTest, TypingInTheCharacterColumnInsertsAnsiBytes)
+{
+    Key(VK_TAB);
+    EXPECT_FALSE(m_hex.IsHexColumnActive());
+    Type(L"Az\x00E9\x20AC");
+    // The euro sign is 0x80 in code page 1252; a character outside it becomes the code page's "?".
+    Type(L"\x4E01");
+    EXPECT_EQ((Bytes{0x41, 0x7A, 0xE9, 0x80, 0x3F}), Data());
+    EXPECT_EQ(5u, m_hex.GetCaret());
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    SetShift(true);
+    Key(VK_TAB);
+    SetShift(false);
+    EXPECT_TRUE(m_hex.IsHexColumnActive());
+    EXPECT_TRUE(m_parent.focusMoves.empty());
+}
+
+TEST_F(HexEditTest, TabAtTheColumnEndsMovesTheFocusOut)
+{
+    // A dialog hands the control its arrows, Tab and characters.
+    EXPECT_EQ(DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS, SendMessageW(Hwnd(), WM_GETDLGCODE, 0, 0));
+    Key(VK_TAB);
+    Key(VK_TAB);
+    SetShift(true);
+    Key(VK_TAB); // character column back to hex
+    Key(VK_TAB); // hex column: to the previous control
+    SetShift(false);
+    EXPECT_EQ((std::vector<int>{0, 1}), m_parent.focusMoves);
+}
+
+TEST_F(HexEditTest, DeletionKeys)
+{
+    SetData({1, 2, 3, 4});
+    Key(VK_BACK); // at 0: nothing
+    Key(VK_END);
+    Key(VK_DELETE); // at the end: nothing
+    EXPECT_EQ((Bytes{1, 2, 3, 4}), Data());
+    Key(VK_BACK);
+    EXPECT_EQ((Bytes{1, 2, 3}), Data());
+    EXPECT_EQ(3u, m_hex.GetCaret());
+    Key(VK_HOME);
+    Key(VK_DELETE);
+    EXPECT_EQ((Bytes{2, 3}), Data());
+    EXPECT_EQ(0u, m_hex.GetCaret());
+    // Backspace while a byte waits for its low nibble takes that byte back, not its neighbour.
+    Key(VK_RIGHT);
+    Type(L"5");
+    Key(VK_BACK);
+    EXPECT_EQ((Bytes{2, 3}), Data());
+    EXPECT_EQ(1u, m_hex.GetCaret());
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    // A selection goes as a whole, whichever key.
+    Drag(HexCell(0), HexCell(2));
+    Key(VK_BACK);
+    EXPECT_TRUE(Data().empty());
+}
+
+TEST_F(HexEditTest, ArrowHomeEndAndCollapsingTheSelection)
+{
+    SetData({0, 1, 2, 3, 4, 5, 6, 7});
+    Key(VK_END);
+    EXPECT_EQ(8u, m_hex.GetCaret()); // on the third, empty line
+    Key(VK_RIGHT);
+    EXPECT_EQ(8u, m_hex.GetCaret());
+    Key(VK_UP);
+    EXPECT_EQ(4u, m_hex.GetCaret());
+    Key(VK_LEFT);
+    Key(VK_UP);
+    EXPECT_EQ(0u, m_hex.GetCaret()); // never below 0
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(8u, m_hex.GetCaret()); // never past the size
+    Key(VK_HOME);
+    EXPECT_EQ(0u, m_hex.GetCaret());
+
+    Drag(HexCell(5), HexCell(2));
+    Key(VK_LEFT); // to the lower end, then one back
+    EXPECT_EQ(1u, m_hex.GetCaret());
+    EXPECT_FALSE(m_hex.HasSelection());
+    Drag(HexCell(2), HexCell(5));
+    Key(VK_RIGHT); // to the upper end, then one on
+    EXPECT_EQ(6u, m_hex.GetCaret());
+    Drag(HexCell(2), HexCell(5));
+    SetShift(true);
+    Key(VK_DOWN); // Shift does not extend
+    SetShift(false);
+    EXPECT_EQ(8u, m_hex.GetCaret());
+    EXPECT_FALSE(m_hex.HasSelection());
+}
+
+TEST_F(HexEditTest, PageKeysAndScrollingKeepTheCaretInView)
+{
+    Bytes data(400);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = BYTE(i);
+    SetData(data);
+    DWORD rows = m_hex.GetFullRows();
+    ASSERT_GT(rows, 2u);
+    DWORD page = rows * 4;
+    Key(VK_NEXT); // first press: to the last full line's last byte
+    EXPECT_EQ(page - 1, m_hex.GetCaret());
+    EXPECT_EQ(0u, m_hex.GetTopOffset());
+    Key(VK_NEXT); // then a page on, scrolled into view
+    EXPECT_EQ(2 * page - 1, m_hex.GetCaret());
+    EXPECT_EQ(page, m_hex.GetTopOffset());
+    Key(VK_PRIOR); // to the top of the view
+    EXPECT_EQ(page, m_hex.GetCaret());
+    Key(VK_PRIOR);
+    EXPECT_EQ(0u, m_hex.GetCaret());
+    EXPECT_EQ(0u, m_hex.GetTopOffset());
+
+    Key(VK_END);
+    SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(Hwnd(), SB_VERT, &info);
+    EXPECT_EQ(100, info.nMax); // 100 lines and the caret's line after them
+    EXPECT_EQ(int(rows), int(info.nPage));
+    EXPECT_EQ(101 - int(rows), info.nPos);
+    EXPECT_EQ(DWORD(101 - rows) * 4, m_hex.GetTopOffset());
+
+    // Scrolling away takes the caret along to the visible page.
+    SendMessageW(Hwnd(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(0u, m_hex.GetTopOffset());
+    EXPECT_EQ((rows - 1) * 4, m_hex.GetCaret());
+    SendMessageW(Hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    SendMessageW(Hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ((rows + 1) * 4, m_hex.GetTopOffset());
+    EXPECT_EQ(m_hex.GetTopOffset(), m_hex.GetCaret());
+    SendMessageW(Hwnd(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(DWORD(101 - rows) * 4, m_hex.GetTopOffset());
+    SendMessageW(Hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(DWORD(101 - rows) * 4, m_hex.GetTopOffset());
+}
+
+TEST_F(HexEditTest, StylusSelectsAndADragKeepsTheColumnItStartedIn)
+{
+    SetData({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    Stylus(WM_LBUTTONDOWN, CharCell(5));
+    EXPECT_FALSE(m_hex.IsHexColumnActive());
+    EXPECT_EQ(5u, m_hex.GetCaret());
+    EXPECT_EQ(Hwnd(), GetCapture());
+    Stylus(WM_MOUSEMOVE, CharCell(7));
+    Stylus(WM_LBUTTONUP, CharCell(7));
+    EXPECT_EQ(5u, m_hex.GetAnchor());
+    EXPECT_EQ(7u, m_hex.GetSelectionEnd());
+    EXPECT_EQ(5u, m_hex.GetCaret());
+    EXPECT_EQ(nullptr, GetCapture());
+
+    // From the hex column over the character column: still hex geometry, so the line's end.
+    POINT overChars = CharCell(1);
+    Drag(HexCell(0), overChars);
+    EXPECT_TRUE(m_hex.IsHexColumnActive());
+    EXPECT_EQ(0u, m_hex.GetAnchor());
+    EXPECT_EQ(4u, m_hex.GetSelectionEnd());
+    // Typing replaces the selection.
+    Type(L"ee");
+    EXPECT_EQ((Bytes{0xEE, 4, 5, 6, 7, 8, 9}), Data());
+
+    // The offset column gives the line's start; past the data gives the size.
+    Drag({1, HexCell(4).y}, {1, HexCell(4).y});
+    EXPECT_EQ(4u, m_hex.GetCaret());
+    Drag(HexCell(11), HexCell(11));
+    EXPECT_EQ(7u, m_hex.GetCaret());
+    // Outside to the right: the caret goes to the top, no drag.
+    RECT client;
+    GetClientRect(Hwnd(), &client);
+    Stylus(WM_LBUTTONDOWN, {client.right + 5, 5});
+    EXPECT_EQ(0u, m_hex.GetCaret());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(HexEditTest, DragBelowTheWindowAutoScrollsUntilTheCaptureIsLost)
+{
+    Bytes data(400, 0x33);
+    SetData(data);
+    RECT client;
+    GetClientRect(Hwnd(), &client);
+    Stylus(WM_LBUTTONDOWN, HexCell(0));
+    POINT below = {HexCell(0).x, client.bottom + 10};
+    Stylus(WM_MOUSEMOVE, below);
+    DWORD end = m_hex.GetSelectionEnd();
+    EXPECT_EQ((m_hex.GetRows() - 1) * 4, end); // the last line's start
+    EXPECT_EQ(0u, m_hex.GetTopOffset());
+    SendMessageW(Hwnd(), WM_TIMER, CHexEditCtrl::kAutoScrollTimer, 0);
+    EXPECT_EQ(4u, m_hex.GetTopOffset());
+    EXPECT_EQ(end + 4, m_hex.GetSelectionEnd());
+    EXPECT_EQ(0u, m_hex.GetCaret()); // the caret stays where the drag began
+    ReleaseCapture();
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    SendMessageW(Hwnd(), WM_TIMER, CHexEditCtrl::kAutoScrollTimer, 0);
+    EXPECT_EQ(4u, m_hex.GetTopOffset());
+    Stylus(WM_MOUSEMOVE, below); // no drag any more
+    EXPECT_EQ(end + 4, m_hex.GetSelectionEnd());
+}
+
+TEST_F(HexEditTest, CopyAndPasteHexDataRoundTrip)
+{
+    SetData({0x00, 0xFF, 0x10});
+    Command(CHexEditCtrl::kSelectAll);
+    Command(CHexEditCtrl::kCopy);
+    EXPECT_EQ(L"00 FF 10", GetClipboardText());
+    Key(VK_END);
+    Command(CHexEditCtrl::kPasteHex);
+    EXPECT_EQ((Bytes{0x00, 0xFF, 0x10, 0x00, 0xFF, 0x10}), Data());
+    EXPECT_EQ(3u, m_hex.GetCaret()); // before the pasted bytes
+    EXPECT_FALSE(m_hex.HasSelection());
+    // Paste replaces a selection; Cut and Clear remove it.
+    Drag(HexCell(1), HexCell(5));
+    Command(CHexEditCtrl::kPasteHex);
+    EXPECT_EQ((Bytes{0x00, 0x00, 0xFF, 0x10, 0x10}), Data());
+    Drag(HexCell(0), HexCell(2));
+    Command(CHexEditCtrl::kCut);
+    EXPECT_EQ(L"00 00", GetClipboardText());
+    EXPECT_EQ((Bytes{0xFF, 0x10, 0x10}), Data());
+    Drag(HexCell(1), HexCell(3));
+    Command(CHexEditCtrl::kClear);
+    EXPECT_EQ((Bytes{0xFF}), Data());
+    EXPECT_EQ(0, PasteFailures());
+}
+
+TEST_F(HexEditTest, PasteConversions)
+{
+    struct SCase
+    {
+        UINT command;
+        const wchar_t* text;
+        Bytes bytes;
+    };
+    const SCase cases[] = {
+        {CHexEditCtrl::kPasteHex, L"1 23 456", {0x01, 0x23, 0x04, 0x56}},
+        {CHexEditCtrl::kPasteHex, L"4142", {0x41, 0x42}},
+        {CHexEditCtrl::kPasteHex, L"41 2", {0x41, 0x02}},
+        {CHexEditCtrl::kPasteHex, L"\t0a\r\nBc  ", {0x0A, 0xBC}},
+        {CHexEditCtrl::kPasteHex, L" \t ", {}},
+        {CHexEditCtrl::kPasteText, L"AB", {0x41, 0x42}},
+        {CHexEditCtrl::kPasteText, L"\x00E9\x20AC", {0xE9, 0x80}},
+        {CHexEditCtrl::kPasteUnicode, L"AB", {0x41, 0x00, 0x42, 0x00}},
+        {CHexEditCtrl::kPasteUnicode, L"\x20AC", {0xAC, 0x20}},
+    };
+    for (const SCase& test : cases) {
+        SetData({});
+        ASSERT_TRUE(SetClipboardText(test.text));
+        Command(test.command);
+        EXPECT_EQ(test.bytes, Data()) << "command " << test.command << " text " << test.text;
+    }
+    EXPECT_EQ(0, PasteFailures());
+}
+
+TEST_F(HexEditTest, FailedPasteChangesNothingAndTellsTheParent)
+{
+    SetData({1, 2, 3});
+    Drag(HexCell(0), HexCell(2)); // a selection a successful paste would replace
+    ASSERT_TRUE(SetClipboardText(L"4G"));
+    Command(CHexEditCtrl::kPasteHex);
+    EXPECT_EQ(1, PasteFailures());
+    ASSERT_TRUE(SetClipboardText(L"12 x"));
+    Command(CHexEditCtrl::kPasteHex);
+    EXPECT_EQ(2, PasteFailures());
+    // Two characters that compose into one ANSI character cannot be one byte each.
+    ASSERT_TRUE(SetClipboardText(L"e\x0301"));
+    Command(CHexEditCtrl::kPasteText);
+    EXPECT_EQ(3, PasteFailures());
+    ASSERT_TRUE(ClearClipboard());
+    Command(CHexEditCtrl::kPasteUnicode);
+    EXPECT_EQ(4, PasteFailures());
+    EXPECT_EQ((Bytes{1, 2, 3}), Data());
+    EXPECT_EQ(0u, m_hex.GetAnchor());
+    EXPECT_EQ(2u, m_hex.GetSelectionEnd());
+}
+
+TEST_F(HexEditTest, PasteWhileANibbleIsPendingLeavesThePastedBytesAlone)
+{
+    ASSERT_TRUE(SetClipboardText(L"AA BB"));
+    Type(L"1");
+    Command(CHexEditCtrl::kPasteHex);
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    Type(L"2");
+    EXPECT_EQ((Bytes{0x20, 0xAA, 0xBB, 0x10}), Data());
+}
+
+TEST_F(HexEditTest, ReadOnlyAllowsMovingSelectingAndCopyingOnly)
+{
+    SetData({1, 2, 3});
+    m_hex.SetReadOnly(true);
+    Type(L"12");
+    Key(VK_DELETE);
+    Key(VK_END);
+    Key(VK_BACK);
+    Command(CHexEditCtrl::kSelectAll);
+    Command(CHexEditCtrl::kCut);
+    Command(CHexEditCtrl::kClear);
+    ASSERT_TRUE(SetClipboardText(L"99"));
+    Command(CHexEditCtrl::kPasteHex);
+    EXPECT_EQ((Bytes{1, 2, 3}), Data());
+    Command(CHexEditCtrl::kCopy);
+    EXPECT_EQ(L"01 02 03", GetClipboardText());
+}
+
+TEST_F(HexEditTest, FocusLossReturnsToTheHexColumnAndEndsTheNibble)
+{
+    Type(L"3");
+    Key(VK_TAB);
+    EXPECT_FALSE(m_hex.IsHexColumnActive());
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    Type(L"x"); // at the caret, which stayed before the 0x30
+    SetFocus(m_parent.GetHwnd());
+    EXPECT_TRUE(m_hex.IsHexColumnActive());
+    SetFocus(Hwnd());
+    Type(L"4");
+    EXPECT_TRUE(m_hex.IsLowNibblePending());
+    SetFocus(m_parent.GetHwnd());
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    SetFocus(Hwnd());
+    Type(L"5"); // a new byte, not the low nibble of the 0x40
+    EXPECT_EQ((Bytes{0x78, 0x50, 0x40, 0x30}), Data());
+    // Enter asks the shell for the context gesture, which reaches the parent here.
+    Key(VK_RETURN);
+    EXPECT_EQ((std::vector<int>{GN_CONTEXTMENU}), m_parent.notifyCodes);
+}
+
+TEST_F(HexEditTest, SmartphoneUpAndDownLeaveTheControlAtTheDataEnds)
+{
+    OverridePlatformType(L"Smartphone");
+    ResetDeviceInfo();
+    SetData({1, 2, 3, 4, 5, 6});
+    Key(VK_DOWN);
+    EXPECT_EQ(4u, m_hex.GetCaret());
+    Key(VK_DOWN); // 4 + 4 > 6
+    EXPECT_EQ(4u, m_hex.GetCaret());
+    Key(VK_UP);
+    Key(VK_UP);
+    EXPECT_EQ(0u, m_hex.GetCaret());
+    ClearPlatformOverrides();
+    ResetDeviceInfo();
+    EXPECT_EQ((std::vector<int>{0, 1}), m_parent.focusMoves);
+}
+
+TEST_F(HexEditTest, SetAndGetBytes)
+{
+    SetData({9, 8, 7, 6, 5});
+    Key(VK_END);
+    Type(L"1");
+    CShdBinaryBuffer out;
+    ASSERT_TRUE(m_hex.GetBytes(out));
+    EXPECT_EQ((Bytes{9, 8, 7, 6, 5, 0x10}), Bytes(out.GetData(), out.GetData() + out.GetSize()));
+    SetData({1});
+    EXPECT_EQ(0u, m_hex.GetCaret());
+    EXPECT_EQ(0u, m_hex.GetTopOffset());
+    EXPECT_FALSE(m_hex.IsLowNibblePending());
+    ASSERT_TRUE(m_hex.SetBytes(nullptr, 0));
+    ASSERT_TRUE(m_hex.GetBytes(out));
+    EXPECT_EQ(0u, out.GetSize());
+}
+
+TEST_F(HexEditTest, RequiredWidthGivesTheFixedBytesPerLineWhenMeasured)
+{
+    for (DWORD count : {1u, 4u, 8u, 16u}) {
+        m_hex.SetBytesPerLine(count);
+        int width = m_hex.GetRequiredWidth();
+        ASSERT_GT(width, 0);
+        MoveWindow(Hwnd(), 10, 10, width, 120, TRUE);
+        m_hex.SetBytesPerLine(0);
+        EXPECT_EQ(count, m_hex.GetAutoBytesPerLine()) << width;
+        EXPECT_EQ(count, m_hex.GetBytesPerLine());
+    }
+    EXPECT_EQ(0, m_hex.GetRequiredWidth());
+    MoveWindow(Hwnd(), 10, 10, 5, 120, TRUE); // narrower than the offsets
+    EXPECT_EQ(1u, m_hex.GetBytesPerLine());
+}
+
+TEST_F(HexEditTest, OffsetsPastFourDigitsWidenTheOffsetColumn)
+{
+    int fourDigits = m_hex.GetHexColumnX();
+    Bytes data(0xFFFF, 0);
+    SetData(data);
+    EXPECT_EQ(fourDigits, m_hex.GetHexColumnX()); // the caret's line after the data starts at 0xFFFC
+    Key(VK_END);
+    Type(L"1");
+    EXPECT_GT(m_hex.GetHexColumnX(), fourDigits);
+    EXPECT_EQ(0xFFFFu, m_hex.HitTest(HexCell(0xFFFF).x, HexCell(0xFFFF).y).position);
+    Key(VK_BACK);
+    EXPECT_EQ(fourDigits, m_hex.GetHexColumnX());
+}
+
+TEST_F(HexEditTest, TakesThePlaceOfADialogPlaceholder)
+{
+    HWND placeholder =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 30, 200, 80,
+                        m_parent.GetHwnd(), reinterpret_cast<HMENU>(UINT_PTR(2001)), nullptr, nullptr);
+    ASSERT_NE(nullptr, placeholder);
+    CHexEditCtrl hex;
+    ASSERT_TRUE(hex.CreateInPlaceOf(placeholder));
+    EXPECT_FALSE(IsWindow(placeholder));
+    EXPECT_EQ(hex.GetHwnd(), GetDlgItem(m_parent.GetHwnd(), 2001));
+    RECT rect;
+    GetWindowRect(hex.GetHwnd(), &rect);
+    MapWindowPoints(nullptr, m_parent.GetHwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(20, rect.left);
+    EXPECT_EQ(30, rect.top);
+    EXPECT_EQ(220, rect.right);
+    EXPECT_EQ(110, rect.bottom);
+    LONG_PTR style = GetWindowLongPtrW(hex.GetHwnd(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_TABSTOP);
+    EXPECT_TRUE(style & WS_VSCROLL);
+}

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Screenshots of the program's screens under Xvfb, one PNG per screen in build/screenshots/.
+#   tools/screenshots.sh            every screen
+#   tools/screenshots.sh NAME ...   the named screens only (see SCREENS below)
+# A screen is a function shot_NAME that starts what it shows and calls snap; an area adds its
+# screens by adding one function and one line to SCREENS. Helpers for the functions:
+#   hivelet WxH [VAR=value ...]    start Hivelet.exe on an emulated device screen of that size
+#                                  (HIVELET_SCREEN) and wait for its main window
+#   select_key ROOT PATH [VALUE]   the position the next start opens at (last position setting)
+#   dpi N                          96 or 192 for the next start (Wine's LogPixels)
+#   click X Y [BUTTON]             a click at screen coordinates (3: right button)
+#   snap NAME                      save the device screen as NAME.png, then end the program
+set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
+
+SCREENS=(
+    mainview_portrait_96
+    mainview_landscape_96
+    mainview_portrait_192
+    mainview_landscape_192
+    mainview_context_menu_96
+    mainview_tree_menu_192
+)
+
+# --- Main window --------------------------------------------------------------------------
+
+shot_mainview_portrait_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320; snap mainview_portrait_96
+}
+shot_mainview_landscape_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Count; hivelet 320x200; snap mainview_landscape_96
+}
+shot_mainview_portrait_192() {
+    dpi 192; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 480x640; snap mainview_portrait_192
+}
+shot_mainview_landscape_192() {
+    dpi 192; select_key HKCU 'Software\HiveletDemo' Count; hivelet 640x400; snap mainview_landscape_192
+}
+shot_mainview_context_menu_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Bytes; hivelet 240x320
+    click 60 205 3; snap mainview_context_menu_96
+}
+shot_mainview_tree_menu_192() {
+    dpi 192; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 480x640
+    click 150 150 3; snap mainview_tree_menu_192
+}
+
+# --- Helpers ------------------------------------------------------------------------------
+
+SCREEN_SIZE=240x320
+PROGRAM_PID=
+
+dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    # The density is read when the server's first process starts.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+}
+
+select_key() {
+    local root=$1 path=$2 value=${3-}
+    local number=0x80000001
+    case "$root" in HKLM) number=0x80000002 ;; HKCR) number=0x80000000 ;; HKU) number=0x80000003 ;; esac
+    local key='HKLM\SOFTWARE\Ordwyn\Keyhaven\Settings'
+    wine reg add "$key" /v LastPositionRoot /t REG_DWORD /d $((number)) /f >/dev/null 2>&1
+    wine reg add "$key" /v LastPositionKeyName /t REG_SZ /d "$path" /f >/dev/null 2>&1
+    wine reg add "$key" /v LastPositionValueName /t REG_SZ /d "$value" /f >/dev/null 2>&1
+    wine reg add "$key" /v LastPositionValueSelected /t REG_DWORD /d $([ -n "$value" ] && echo 1 || echo 0) \
+        /f >/dev/null 2>&1
+}
+
+hivelet() {
+    SCREEN_SIZE=$1
+    shift
+    env HIVELET_SCREEN="$SCREEN_SIZE" "$@" wine "$BUILD_DIR/app/Hivelet.exe" >/dev/null 2>&1 &
+    PROGRAM_PID=$!
+    for _ in $(seq 1 150); do
+        xdotool search --name '^Hivelet$' >/dev/null 2>&1 && break
+        sleep 0.2
+    done
+    sleep 1.5 # let it paint
+}
+
+click() {
+    xdotool mousemove "$1" "$2" click "${3:-1}"
+    sleep 1
+}
+
+snap() {
+    import -window root -crop "${SCREEN_SIZE}+0+0" +repage "$OUT/$1.png"
+    echo "$OUT/$1.png"
+    xdotool key Escape 2>/dev/null || true
+    xdotool search --name '^Hivelet$' windowclose 2>/dev/null || true
+    wait "$PROGRAM_PID" 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+}
+
+# --- Run ----------------------------------------------------------------------------------
+
+ensure_packages
+configure_and_build >/dev/null
+OUT=$BUILD_DIR/screenshots
+mkdir -p "$OUT"
+DISPLAY_NUMBER=${DISPLAY_NUMBER:-96}
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+XVFB=$!
+trap 'kill $XVFB 2>/dev/null || true' EXIT
+export DISPLAY=":$DISPLAY_NUMBER"
+make_prefix "$BUILD_DIR/wineprefix-x11" x11
+seed_demo_registry
+for screen in ${*:-${SCREENS[@]}}; do
+    "shot_$screen"
+done
+dpi 96
