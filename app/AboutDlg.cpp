@@ -77,7 +77,7 @@ BOOL CAboutDlg::OnInitDialog()
     HINSTANCE instance = GetModuleHandleW(nullptr);
     m_menuBar = IsSmartphone() && GetOsVersion() < 0x0500
                     ? CShdWnd::CreateMenuBar(m_hwnd, instance, IDR_CLOSE_SOFTKEYS, true)
-                    : CShdWnd::CreateMenuBar(m_hwnd, instance, IDR_ABOUT_MENU, false);
+                    : CShdWnd::CreateMenuBar(m_hwnd, instance, IDR_CLOSE_MENU, false);
     if (!m_menuBar) {
         EndDialog(m_hwnd, kResultNoMenuBar);
         return TRUE;

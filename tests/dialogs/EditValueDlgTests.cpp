@@ -1,0 +1,359 @@
+// The value editor run in-process under the dialog driver, against the test's own key in the
+// real registry (and the in-memory registry for data Wine would not keep as written): the
+// editor chosen by type, the double-word base switch, Done's checks and messages, values
+// created under missing keys, and data written back unchanged when nothing was edited.
+#include "dialogs/EditValueDlg.h"
+#include "registry/MemoryRegistryBackend.h"
+#include "registry/ShdRegKey.h"
+#include "res/resource.h"
+#include "shd/ShdWnd.h"
+#include "tests/dialogs/DialogScript.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/PrintCString.h"
+#include "tests/support/RegistryTest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+Bytes Characters(const std::wstring& text)
+{
+    const BYTE* p = reinterpret_cast<const BYTE*>(text.data());
+    return Bytes(p, p + text.size() * sizeof(wchar_t));
+}
+
+struct SStored
+{
+    bool exists = false;
+    DWORD type = 0;
+    Bytes data;
+};
+
+// Read through the back end in force, not through the code under test's paths.
+SStored ReadStored(HKEY root, const wchar_t* path, const wchar_t* name)
+{
+    SStored stored;
+    CShdRegKey key(false);
+    CShdBinaryBuffer data;
+    if (key.Open(root, path) && key.QueryValue(name, stored.type, data)) {
+        stored.exists = true;
+        stored.data.assign(data.GetData(), data.GetData() + data.GetSize());
+    }
+    return stored;
+}
+
+class EditValueDlgTest : public CRegistryTest
+{
+protected:
+    void Put(const wchar_t* name, DWORD type, const Bytes& data)
+    {
+        WriteValue(TestKey(), nullptr, name, type, data.data(), DWORD(data.size()));
+    }
+    SStored Stored(const wchar_t* name) { return ReadStored(HKEY_CURRENT_USER, TestPath(), name); }
+    bool Edit(const wchar_t* name, DialogScript script, bool asBinary = false)
+    {
+        ExpectDialog(m_driver, script);
+        CEditValueDlg dialog;
+        return dialog.EditValue(nullptr, HKEY_CURRENT_USER, TestPath(), name, asBinary);
+    }
+    bool Create(const wchar_t* path, DWORD type, CString& name, DialogScript script, bool asBinary = false)
+    {
+        ExpectDialog(m_driver, script);
+        CEditValueDlg dialog;
+        return dialog.NewValue(nullptr, HKEY_CURRENT_USER, path, type, asBinary, name);
+    }
+
+    CDialogDriver m_driver;
+    CMessageBoxRecorder m_messages;
+};
+
+CString Text(HWND dialog, int id)
+{
+    return CDialogDriver::GetItemText(dialog, id);
+}
+
+} // namespace
+
+TEST_F(EditValueDlgTest, EachTypeOpensItsOwnEditor)
+{
+    Put(L"Text", REG_EXPAND_SZ, Characters(std::wstring(L"%PATH%\0", 7)));
+    Put(L"Number", REG_DWORD, {0x2A, 0, 0, 0});
+    Put(L"Lines", REG_MULTI_SZ, Characters(std::wstring(L"a\0b\0\0", 5)));
+    struct SCase
+    {
+        const wchar_t* name;
+        int editor;
+        const wchar_t* text;
+        const wchar_t* typeLabel;
+    } cases[] = {
+        {L"Text", IDC_VALUE_STRING, L"%PATH%", L"Type: REG_EXPAND_SZ"},
+        {L"Number", IDC_VALUE_DWORD, L"42", L"Type: REG_DWORD"},
+        {L"Lines", IDC_VALUE_MULTI_STRING, L"a\r\nb", L"Type: REG_MULTI_SZ"},
+    };
+    const int editors[] = {IDC_VALUE_STRING, IDC_VALUE_DWORD, IDC_VALUE_MULTI_STRING, IDC_VALUE_CUSTOM_TYPE,
+                           IDC_VALUE_HEX_EDIT};
+    for (const SCase& c : cases) {
+        EXPECT_FALSE(Edit(c.name, [&](HWND dialog) {
+            CString name = c.name;
+            EXPECT_EQ(CString(L"Edit Value"), CShdWnd::QueryWindowText(dialog, L""));
+            EXPECT_EQ(name, Text(dialog, IDC_VALUE_NAME));
+            EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(dialog, IDC_VALUE_NAME), GWL_STYLE) & ES_READONLY);
+            for (int id : editors)
+                EXPECT_EQ(id == c.editor, IsItemVisible(dialog, id)) << c.name << " control " << id;
+            EXPECT_EQ(c.editor == IDC_VALUE_DWORD, IsItemVisible(dialog, IDC_VALUE_HEXADECIMAL)) << c.name;
+            EXPECT_EQ(CString(c.text), Text(dialog, c.editor));
+            EXPECT_EQ(CString(c.typeLabel), Text(dialog, IDC_VALUE_TYPE_LABEL));
+            EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
+            EXPECT_EQ(GetDlgItem(dialog, c.editor), DialogFocus(dialog));
+            SendCommand(dialog, IDCANCEL);
+        }));
+    }
+    EXPECT_EQ(3, m_driver.HandledCount());
+    EXPECT_EQ(0u, m_messages.Count());
+}
+
+TEST_F(EditValueDlgTest, DoneWithoutAnEditWritesEveryTypeBackUnchanged)
+{
+    const Bytes values[] = {
+        Characters(std::wstring(L"plain\0", 6)),
+        Characters(std::wstring(L"ab\0cd\0", 6)),     // text behind an embedded NUL
+        Characters(std::wstring(L"one\r\ntwo\0", 9)), // a line break in a one-line field
+        Characters(std::wstring(L"a\0b\0\0", 5)),
+        Characters(std::wstring(L"a\0", 2)),     // a multi-string with one trailing NUL
+        Characters(std::wstring(L"a\0\0\0", 4)), // ... and with three
+        {0xFF, 0xFF, 0xFF, 0xFF},
+    };
+    const DWORD types[] = {REG_SZ,       REG_EXPAND_SZ, REG_SZ,   REG_MULTI_SZ,
+                           REG_MULTI_SZ, REG_MULTI_SZ,  REG_DWORD};
+    for (size_t i = 0; i < std::size(types); ++i) {
+        Put(L"Value", types[i], values[i]);
+        ASSERT_TRUE(Edit(L"Value", [](HWND dialog) { SendCommand(dialog, IDOK); })) << i;
+        SStored stored = Stored(L"Value");
+        EXPECT_EQ(types[i], stored.type) << i;
+        EXPECT_EQ(values[i], stored.data) << i;
+    }
+    EXPECT_EQ(0u, m_messages.Count());
+}
+
+TEST_F(EditValueDlgTest, EditedTextIsWrittenWithOneTerminatorAndKeepsItsType)
+{
+    Put(L"Path", REG_EXPAND_SZ, Characters(std::wstring(L"ab\0cd\0", 6)));
+    ASSERT_TRUE(Edit(L"Path", [](HWND dialog) {
+        EXPECT_EQ(CString(L"ab"), Text(dialog, IDC_VALUE_STRING));
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_STRING, L"%TEMP%\\x");
+        SendCommand(dialog, IDOK);
+    }));
+    SStored stored = Stored(L"Path");
+    EXPECT_EQ(DWORD(REG_EXPAND_SZ), stored.type);
+    EXPECT_EQ(Characters(std::wstring(L"%TEMP%\\x\0", 9)), stored.data);
+
+    Put(L"Lines", REG_MULTI_SZ, Characters(std::wstring(L"a\0\0", 3)));
+    ASSERT_TRUE(Edit(L"Lines", [](HWND dialog) {
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_MULTI_STRING, L"one\r\n\r\ntwo\nthree\r");
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(Characters(std::wstring(L"one\0\0two\0three\0\0\0", 17)), Stored(L"Lines").data);
+}
+
+TEST_F(EditValueDlgTest, TypingIsNotCutOffAtTheFieldsDefaultLimit)
+{
+    std::wstring text(40000, L'x');
+    Put(L"Long", REG_SZ, Characters(text + L'\0'));
+    ASSERT_TRUE(Edit(L"Long", [](HWND dialog) {
+        HWND field = GetDlgItem(dialog, IDC_VALUE_STRING);
+        SendMessageW(field, EM_SETSEL, 40000, 40000);
+        SendMessageW(field, WM_CHAR, L'y', 1);
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(Characters(text + L"y" + L'\0'), Stored(L"Long").data);
+}
+
+TEST_F(EditValueDlgTest, BaseSwitchShowsTheNumberAgainOrRefusesAnInvalidOne)
+{
+    Put(L"Number", REG_DWORD, {0xFF, 0, 0, 0});
+    ASSERT_TRUE(Edit(L"Number", [&](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_VALUE_DECIMAL));
+        SendClick(dialog, IDC_VALUE_HEXADECIMAL);
+        EXPECT_EQ(CString(L"ff"), Text(dialog, IDC_VALUE_DWORD));
+        SendClick(dialog, IDC_VALUE_DECIMAL);
+        EXPECT_EQ(CString(L"255"), Text(dialog, IDC_VALUE_DWORD));
+        EXPECT_EQ(0u, m_messages.Count());
+
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"1a");
+        SendClick(dialog, IDC_VALUE_HEXADECIMAL);
+        ASSERT_EQ(1u, m_messages.Count());
+        EXPECT_EQ(CString(L"Entered value is invalid"), m_messages.Text(0));
+        EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND), m_messages.Messages()[0].style);
+        EXPECT_EQ(dialog, m_messages.Messages()[0].owner);
+        EXPECT_TRUE(IsChecked(dialog, IDC_VALUE_DECIMAL));
+        EXPECT_FALSE(IsChecked(dialog, IDC_VALUE_HEXADECIMAL));
+        EXPECT_EQ(CString(L"1a"), Text(dialog, IDC_VALUE_DWORD));
+
+        // Done parses in the current base: 1a is invalid in decimal, the dialog stays.
+        SendCommand(dialog, IDOK);
+        EXPECT_EQ(2u, m_messages.Count());
+        EXPECT_EQ(CString(L"Entered value is invalid"), m_messages.Text(1));
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"26");
+        SendClick(dialog, IDC_VALUE_HEXADECIMAL);
+        EXPECT_EQ(CString(L"1a"), Text(dialog, IDC_VALUE_DWORD));
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"00000000FFFFFFFF");
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(2u, m_messages.Count());
+    EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF}), Stored(L"Number").data);
+}
+
+TEST_F(EditValueDlgTest, DwordOfTheWrongLengthDoesNotOpen)
+{
+    Put(L"Three", REG_DWORD, {1, 2, 3});
+    Put(L"Eight", REG_DWORD, {1, 2, 3, 4, 5, 6, 7, 8});
+    for (const wchar_t* name : {L"Three", L"Eight"}) {
+        CEditValueDlg dialog;
+        EXPECT_FALSE(dialog.EditValue(nullptr, HKEY_CURRENT_USER, TestPath(), name, false)) << name;
+    }
+    CEditValueDlg missing;
+    EXPECT_FALSE(missing.EditValue(nullptr, HKEY_CURRENT_USER, TestPath(), L"NoSuchValue", false));
+    EXPECT_EQ(0, m_driver.HandledCount()) << "no dialog appeared";
+    EXPECT_EQ(0u, m_messages.Count());
+    EXPECT_EQ((Bytes{1, 2, 3}), Stored(L"Three").data);
+}
+
+TEST_F(EditValueDlgTest, NewValueUnderAMissingKeyCreatesTheKey)
+{
+    CString path = TestPath() + L"\\New\\Deeper";
+    CString name;
+    ASSERT_TRUE(Create(path, REG_SZ, name, [](HWND dialog) {
+        EXPECT_EQ(CString(L"New Value"), CShdWnd::QueryWindowText(dialog, L""));
+        EXPECT_EQ(GetDlgItem(dialog, IDC_VALUE_NAME), DialogFocus(dialog));
+        EXPECT_FALSE(GetWindowLongPtrW(GetDlgItem(dialog, IDC_VALUE_NAME), GWL_STYLE) & ES_READONLY);
+        EXPECT_EQ(CString(L""), Text(dialog, IDC_VALUE_STRING));
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"Greeting");
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_STRING, L"hello");
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(CString(L"Greeting"), name);
+    SStored stored = ReadStored(HKEY_CURRENT_USER, path, L"Greeting");
+    EXPECT_EQ(DWORD(REG_SZ), stored.type);
+    EXPECT_EQ(Characters(std::wstring(L"hello\0", 6)), stored.data);
+}
+
+TEST_F(EditValueDlgTest, NewValueRefusesAUsedNameAndKeepsTheInput)
+{
+    Put(L"Taken", REG_SZ, Characters(std::wstring(L"old\0", 4)));
+    CString name;
+    ASSERT_TRUE(Create(TestPath(), REG_DWORD, name, [&](HWND dialog) {
+        EXPECT_EQ(CString(L"0"), Text(dialog, IDC_VALUE_DWORD));
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"TAKEN");
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"7");
+        SendCommand(dialog, IDOK);
+        ASSERT_EQ(1u, m_messages.Count());
+        EXPECT_EQ(CString(L"Value with this name already exists"), m_messages.Text(0));
+        EXPECT_EQ(CString(L"7"), Text(dialog, IDC_VALUE_DWORD));
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"");
+        SendCommand(dialog, IDOK); // the key's default value
+    }));
+    EXPECT_EQ(CString(L""), name);
+    EXPECT_EQ((Bytes{7, 0, 0, 0}), Stored(L"").data);
+    EXPECT_EQ(Characters(std::wstring(L"old\0", 4)), Stored(L"Taken").data);
+}
+
+TEST_F(EditValueDlgTest, NewValueOfATypeWithoutEditorDoesNotOpen)
+{
+    CString name;
+    CEditValueDlg dialog;
+    EXPECT_FALSE(dialog.NewValue(nullptr, HKEY_CURRENT_USER, TestPath(), 5, false, name));
+    EXPECT_EQ(0, m_driver.HandledCount());
+}
+
+TEST_F(EditValueDlgTest, ShortDialogHidesTheTypeAndPutsLinesBesideTheName)
+{
+    Put(L"Lines", REG_MULTI_SZ, Characters(std::wstring(L"a\0\0", 3)));
+    EXPECT_FALSE(Edit(L"Lines", [](HWND dialog) {
+        auto rectOf = [&](int id) {
+            RECT rect;
+            GetWindowRect(GetDlgItem(dialog, id), &rect);
+            return rect;
+        };
+        MoveWindow(dialog, 0, 0, 320, 400, TRUE);
+        EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
+        EXPECT_GT(rectOf(IDC_VALUE_MULTI_STRING).top, rectOf(IDC_VALUE_NAME).bottom);
+        MoveWindow(dialog, 0, 0, 320, 150, TRUE);
+        EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
+        RECT name = rectOf(IDC_VALUE_NAME), lines = rectOf(IDC_VALUE_MULTI_STRING);
+        EXPECT_EQ(name.top, lines.top);
+        EXPECT_GT(lines.left, name.right);
+        SendCommand(dialog, IDCANCEL);
+    }));
+}
+
+// Data the real registry of Wine would not keep as written.
+class EditValueDlgMemoryTest : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_key.Create(HKEY_CURRENT_USER, L"Software\\Editor")); }
+    void Put(const wchar_t* name, DWORD type, const Bytes& data)
+    {
+        ASSERT_TRUE(m_key.SetValue(name, type, data.data(), DWORD(data.size())));
+    }
+    bool Edit(const wchar_t* name, DialogScript script)
+    {
+        ExpectDialog(m_driver, script);
+        CEditValueDlg dialog;
+        return dialog.EditValue(nullptr, HKEY_CURRENT_USER, L"Software\\Editor", name, false);
+    }
+    SStored Stored(const wchar_t* name) { return ReadStored(HKEY_CURRENT_USER, L"Software\\Editor", name); }
+
+    CMemoryRegistryBackend m_memory;
+    CScopedRegistryBackend m_scope{m_memory};
+    CShdRegKey m_key{false};
+    CDialogDriver m_driver;
+    CMessageBoxRecorder m_messages;
+};
+
+TEST_F(EditValueDlgMemoryTest, StringWithoutTerminatorIsShownWholeAndGainsOneWhenEdited)
+{
+    Bytes bare = Characters(L"abc");
+    Bytes odd = bare;
+    odd.push_back(0x44);
+    Put(L"Bare", REG_SZ, bare);
+    Put(L"Odd", REG_SZ, odd);
+    ASSERT_TRUE(Edit(L"Bare", [](HWND dialog) {
+        EXPECT_EQ(CString(L"abc"), Text(dialog, IDC_VALUE_STRING));
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(bare, Stored(L"Bare").data) << "unchanged text keeps the stored bytes";
+    ASSERT_TRUE(Edit(L"Odd", [](HWND dialog) {
+        EXPECT_EQ(CString(L"abc"), Text(dialog, IDC_VALUE_STRING));
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(odd, Stored(L"Odd").data);
+    ASSERT_TRUE(Edit(L"Bare", [](HWND dialog) {
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_STRING, L"abcd");
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(Characters(std::wstring(L"abcd\0", 5)), Stored(L"Bare").data);
+}
+
+TEST_F(EditValueDlgMemoryTest, RefusedWritesKeepTheDialogOpen)
+{
+    Put(L"Text", REG_SZ, Characters(std::wstring(L"x\0", 2)));
+    ASSERT_TRUE(Edit(L"Text", [&](HWND dialog) {
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_STRING, L"y");
+        m_memory.FailCall(IRegistryBackend::OpSetValue, 1);
+        SendCommand(dialog, IDOK);
+        m_memory.FailCall(IRegistryBackend::OpCreateKey, 1);
+        SendCommand(dialog, IDOK);
+        ASSERT_EQ(2u, m_messages.Count());
+        EXPECT_EQ(CString(L"Unable to write value"), m_messages.Text(0));
+        EXPECT_EQ(CString(L"Unable to write value"), m_messages.Text(1));
+        EXPECT_EQ(Characters(std::wstring(L"x\0", 2)), Stored(L"Text").data);
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(Characters(std::wstring(L"y\0", 2)), Stored(L"Text").data);
+    EXPECT_EQ(1u, m_memory.OpenHandleCount()) << "only the fixture's key stays open";
+}
