@@ -11,6 +11,8 @@
 #include "shd/MessageBox.h"
 #include "shd/ScreenScale.h"
 
+#include <initializer_list>
+
 namespace {
 
 const int kToolBarMargin = 20; // from the right and bottom edges, scaled on each axis
@@ -28,6 +30,12 @@ enum EToolButton
 
 bool CMainWnd::CreateSearchWindows()
 {
+    // The results window and the toolbar lie over the main view's controls, which must not
+    // paint over them.
+    for (HWND below : {m_tree.GetHwnd(), m_list, m_splitter.GetHwnd(), m_keyName.GetHwnd()}) {
+        if (below)
+            SetWindowLongPtrW(below, GWL_STYLE, GetWindowLongPtrW(below, GWL_STYLE) | WS_CLIPSIBLINGS);
+    }
     RECT client = {};
     GetClientRect(m_hwnd, &client);
     bool created = m_findResults.Create(m_hwnd, kFindResultsId, 0, 0, client.right, client.bottom);

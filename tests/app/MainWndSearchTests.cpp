@@ -111,6 +111,9 @@ TEST_F(MainWndSearch, SearchWindowsStartHiddenWithPauseAndStopDisabled)
     EXPECT_EQ(CMainWnd::kFloatingToolBarId, GetDlgCtrlID(ToolBar().GetHwnd()));
     EXPECT_FALSE(ResultsShown());
     EXPECT_FALSE(ToolBarShown());
+    // The controls below them do not paint over the results or the toolbar.
+    for (HWND below : {m_main->GetTree().GetHwnd(), m_main->GetList(), m_main->GetKeyNameBar().GetHwnd()})
+        EXPECT_TRUE(GetWindowLongPtrW(below, GWL_STYLE) & WS_CLIPSIBLINGS);
     ASSERT_EQ(4, ToolBar().GetButtonCount());
     EXPECT_EQ(UINT(ID_SEARCH_PAUSE), ToolBar().GetButton(0)->command);
     EXPECT_EQ(UINT(ID_SEARCH_SHOW_TOOLBAR), ToolBar().GetButton(3)->command);

@@ -1,14 +1,11 @@
-// Shows the search windows for a screenshot over an emulated device window: "results" lists the
-// rows of a finished "Find All" over a small in-memory registry with the floating toolbar over
-// them; "about" opens the About box. Ends after the number of seconds given as second argument
-// (default 20).
-#include "app/AboutDlg.h"
+// Shows the search windows of a real main window over a small in-memory registry, for the
+// screenshots: "results" lists the rows of a finished "Find All" with the floating toolbar over
+// them; "toolbar" shows the main view with the toolbar floating over it; "about" opens the About
+// box. Ends after the number of seconds given as second argument (default 20).
+#include "app/MainWnd.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
-#include "search/FindResultsWnd.h"
-#include "search/FloatingToolBar.h"
-#include "shd/ScreenScale.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -35,68 +32,54 @@ void FillRegistry()
 
 void RunFor(UINT seconds)
 {
-    SetTimer(nullptr, 0, seconds * 1000, nullptr);
+    SetTimer(nullptr, 0, seconds * 1000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_TIMER && !message.hwnd)
-            break;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
 }
 
-void ShowResults(HWND device, UINT seconds)
+void FindAll(CMainWnd& main)
 {
-    RECT client;
-    GetClientRect(device, &client);
-    CFindResultsWnd results;
-    results.Create(device, 105, 0, 0, client.right, client.bottom);
-    ShowWindow(results.GetHwnd(), SW_SHOW);
     SSearchOptions options;
     options.searchString = L"colour";
-    results.StartSearch(options, CRegFinder::SStartPosition());
+    main.GetFindResults().StartSearch(options, CRegFinder::SStartPosition());
+    main.ShowResultsView(true);
+    main.SetToolbarVisible(true);
     MSG message;
-    while (results.IsSearchActive() && GetMessageW(&message, nullptr, 0, 0) > 0)
+    while (main.GetFindResults().IsSearchActive() && GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);
-
-    CFloatingToolBar toolbar;
-    toolbar.Create(device, 106, 10, 10, 50, 50);
-    bool large = IsHighResolution();
-    toolbar.SetImageList(ImageList_LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(large ? IDB_SEARCH_TOOLBAR_48 : IDB_SEARCH_TOOLBAR_24),
-        large ? 48 : 24, 0, RGB(255, 0, 255), IMAGE_BITMAP, 0));
-    toolbar.AddButton(ID_SEARCH_PAUSE, 4, 4, 5);
-    toolbar.AddButton(ID_SEARCH_STOP, 2, 2, 3);
-    toolbar.AddButton(ID_SEARCH_SHOW_RESULTS, 8, 8, 9);
-    toolbar.AddButton(ID_SEARCH_SHOW_TOOLBAR, 6, 6, 7);
-    toolbar.EnableButton(0, false);
-    toolbar.EnableButton(1, false);
-    toolbar.SetPosition(-ScaleX(20), -ScaleY(20));
-    ShowWindow(toolbar.GetHwnd(), SW_SHOW);
-    SetWindowPos(toolbar.GetHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    RunFor(seconds);
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                     ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    bool about = argc > 1 && wcscmp(argv[1], L"about") == 0;
+    const wchar_t* mode = argc > 1 ? argv[1] : L"results";
     UINT seconds = argc > 2 ? UINT(_wtoi(argv[2])) : 20;
     CMemoryRegistryBackend memory;
     CScopedRegistryBackend scope(memory);
     FillRegistry();
-    CShdWnd device;
-    device.Create(0, nullptr, L"Hivelet", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, ScaleX(240),
-                  ScaleY(320), nullptr, 0, GetModuleHandleW(nullptr));
-    if (about) {
-        SetTimer(nullptr, 0, seconds * 1000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
-        CAboutDlg dialog;
-        dialog.Run(device.GetHwnd());
-    } else {
-        ShowResults(device.GetHwnd(), seconds);
+    CMainWnd main(true, L"");
+    if (!main.CreateMain(GetModuleHandleW(nullptr)))
+        return 1;
+    // The start-up message of a command-line run would end the window.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, CMainWnd::kStartupMessage, CMainWnd::kStartupMessage, PM_REMOVE)) {
     }
+    if (wcscmp(mode, L"about") == 0) {
+        SetTimer(nullptr, 0, seconds * 1000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+        SendMessageW(main.GetHwnd(), WM_COMMAND, ID_ABOUT, 0);
+        return 0;
+    }
+    main.GetTree().SelectPath(HKEY_CURRENT_USER, L"Software\\Demo\\Colours\\Blue");
+    FindAll(main);
+    if (wcscmp(mode, L"toolbar") == 0)
+        main.ShowResultsView(false);
+    RunFor(seconds);
     return 0;
 }
