@@ -1,6 +1,7 @@
 // The main window's side of the search windows: the find results window (child 105) that can
 // cover the tree and the list, the floating search toolbar (child 106), the results view, the
-// toolbar's buttons following the search state, and the commands that pause, stop and switch.
+// toolbar's buttons following the search state, the commands that pause, stop and switch, and
+// the About box.
 #include "app/MainWnd.h"
 
 #include "app/AboutDlg.h"
@@ -17,13 +18,11 @@ namespace {
 
 const int kToolBarMargin = 20; // from the right and bottom edges, scaled on each axis
 
-// The toolbar's buttons, by index.
+// The toolbar's buttons that follow the search, by index.
 enum EToolButton
 {
     kPauseButton = 0,
-    kStopButton = 1,
-    kResultsButton = 2,
-    kHideButton = 3
+    kStopButton = 1
 };
 
 } // namespace
