@@ -273,11 +273,3 @@ void CMainWnd::OnRefreshRegistry()
     m_tree.Refresh(nullptr);
 }
 
-// Search windows and About; searching itself is in MainWndFindCommands.cpp, export, import and
-// options in MainWndFileCommands.cpp.
-
-void CMainWnd::OnPauseSearch() {}
-void CMainWnd::OnStopSearch() {}
-void CMainWnd::OnSwitchView() {}
-void CMainWnd::OnToggleToolbar() {}
-void CMainWnd::OnAbout() {}

@@ -6,6 +6,7 @@
 # screens by adding one function and one line to SCREENS. Helpers for the functions:
 #   hivelet WxH [VAR=value ...]    start Hivelet.exe on an emulated device screen of that size
 #                                  (HIVELET_SCREEN) and wait for its main window
+#   demo MODE WxH                  likewise the search windows' demo (results, toolbar, about)
 #   select_key ROOT PATH [VALUE]   the position the next start opens at (last position setting)
 #   dpi N                          96 or 192 for the next start (Wine's LogPixels)
 #   click X Y [BUTTON]             a click at screen coordinates (3: right button)
@@ -20,6 +21,10 @@ SCREENS=(
     mainview_landscape_192
     mainview_context_menu_96
     mainview_tree_menu_192
+    results_view_96
+    results_toolbar_96
+    results_view_192
+    about_96
     hexedit
     editors
     dialog_search_ppc
@@ -55,6 +60,21 @@ shot_mainview_context_menu_96() {
 shot_mainview_tree_menu_192() {
     dpi 192; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 480x640
     click 150 150 3; snap mainview_tree_menu_192
+}
+
+# --- Find results, floating toolbar, About box (a main window over an in-memory registry) ---
+
+shot_results_view_96() {
+    dpi 96; demo results 240x320; snap results_view_96
+}
+shot_results_toolbar_96() {
+    dpi 96; demo toolbar 240x320; snap results_toolbar_96
+}
+shot_results_view_192() {
+    dpi 192; demo results 480x640; snap results_view_192
+}
+shot_about_96() {
+    dpi 96; demo about 240x320; snap about_96
 }
 
 # --- Search, export options, file selection and options dialogs -----------------------------
@@ -116,6 +136,17 @@ hivelet() {
         sleep 0.2
     done
     sleep 1.5 # let it paint
+}
+
+demo() {
+    SCREEN_SIZE=$2
+    env HIVELET_SCREEN="$SCREEN_SIZE" wine "$BUILD_DIR/tests/search/results_demo.exe" "$1" 60 >/dev/null 2>&1 &
+    PROGRAM_PID=$!
+    for _ in $(seq 1 150); do
+        xdotool search --name '^Hivelet$' >/dev/null 2>&1 && break
+        sleep 0.2
+    done
+    sleep 2 # let the search end and the windows paint
 }
 
 # dialog WHICH CAPTION PLATFORM NAME: one dialog of dialogs_demo.exe, saved as NAME.png.

@@ -121,4 +121,37 @@ TEST_F(MainWndFind, CancelledSearchDialogStartsNothing)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// "Find All" searches the whole registry into the results view, whatever is selected, and
+// leaves "Find Next" without options.
+TEST_F(MainWndFind, FindAllFillsTheResultsView)
+{
+    ASSERT_TRUE(m_main->GetTree().SelectPath(HKEY_CURRENT_USER, kBranch));
+    m_driver.Expect([](HWND dialog) {
+        CDialogDriver::SetItemText(dialog, IDC_SEARCH_STRING, L"needle");
+        CDialogDriver::PostCommand(dialog, ID_SEARCH_FIND_ALL);
+    });
+    Command(ID_SEARCH_START);
+    ASSERT_TRUE(m_driver.AllHandled());
+    CFindResultsWnd& results = m_main->GetFindResults();
+    EXPECT_TRUE(IsWindowVisible(results.GetHwnd()));
+    EXPECT_TRUE(IsWindowVisible(m_main->GetSearchToolBar().GetHwnd()));
+    for (ULONGLONG begin = GetTickCount64(); results.IsSearchActive() && GetTickCount64() - begin < 20000;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    }
+    ASSERT_FALSE(results.IsSearchActive());
+    ASSERT_EQ(results.GetResultCount(), 3);
+    CRegFinder::SSearchPosition first, last;
+    ASSERT_TRUE(results.GetResult(0, first));
+    ASSERT_TRUE(results.GetResult(2, last));
+    EXPECT_EQ(first.valueName, L"alpha");
+    EXPECT_EQ(last.valueName, L"needleName");
+    EXPECT_FALSE(FindNextEnabled());
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 } // namespace
