@@ -152,6 +152,17 @@ TEST_F(MainWndFind, FindAllFillsTheResultsView)
     EXPECT_EQ(last.valueName, L"needleName");
     EXPECT_FALSE(FindNextEnabled());
     EXPECT_EQ(m_boxes.Count(), 0u);
+
+    // Turning the toolbar option off in "Options..." hides the toolbar at once.
+    m_driver.Expect([](HWND sheet) {
+        SendMessageW(sheet, PSM_SETCURSEL, 0, 0);
+        HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        CDialogDriver::SetCheck(page, IDC_OPTIONS_SEARCH_TOOLBAR, false);
+        PostMessageW(sheet, WM_COMMAND, IDOK, 0);
+    });
+    Command(ID_OPTIONS);
+    EXPECT_FALSE(IsWindowVisible(m_main->GetSearchToolBar().GetHwnd()));
+    Settings().SetShowSearchToolbar(true);
 }
 
 } // namespace
