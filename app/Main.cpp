@@ -23,7 +23,11 @@ bool HandOverToRunningInstance()
         return false;
     // The handheld's SetForegroundWindow(window | 1) is not valid on the desktop; the last
     // active popup is the window that the running instance shows on top.
-    SetForegroundWindow(GetLastActivePopup(running));
+    // Hidden owned windows (the tool tips of the tree and the list) do not count.
+    HWND popup = GetLastActivePopup(running);
+    if (!popup || !IsWindowVisible(popup))
+        popup = running;
+    SetForegroundWindow(popup);
     return true;
 }
 

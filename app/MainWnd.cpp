@@ -104,6 +104,9 @@ LRESULT CMainWnd::OnCreate()
     SetWindowLongPtrW(m_hwnd, GWL_STYLE, GetWindowLongPtrW(m_hwnd, GWL_STYLE) & ~LONG_PTR(WS_BORDER));
     SetWindowLongPtrW(m_hwnd, GWL_EXSTYLE,
                       GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_DLGMODALFRAME));
+    // Without the border bit the caption is gone; the frame is worked out again for that.
+    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (!CreateMenuBarForPlatform())
         return -1;
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -122,7 +125,9 @@ LRESULT CMainWnd::OnCreate()
     m_keyName.SetKey(nullptr, nullptr);
     CreateSearchWindows();
     m_splitSide = m_splitStacked = 0;
-    Layout(true);
+    // The first layout halves the work area in either orientation (the splitter's place at
+    // creation only fits the stacked one).
+    Layout(false);
     SetFocus(m_tree.GetHwnd());
     FillValueList(nullptr, false, nullptr);
     if (!m_commandLineMode)

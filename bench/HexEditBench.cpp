@@ -52,6 +52,7 @@ int main()
         data[i] = BYTE(i * 31);
 
     double load = AverageMs(20, [&] { hex.SetBytes(data.data(), DWORD(data.size())); });
+    DWORD size = hex.GetSize();
     double paint = AverageMs(50, [&] { Paint(window); });
     double pageDown = AverageMs(50, [&] {
         SendMessageW(window, WM_KEYDOWN, VK_NEXT, 1);
@@ -64,6 +65,7 @@ int main()
         SendMessageW(window, WM_CHAR, L'1', 1);
         Paint(window);
     });
+    double arrow = AverageMs(200, [&] { SendMessageW(window, WM_KEYDOWN, VK_LEFT, 1); });
     double erase = AverageMs(200, [&] {
         SendMessageW(window, WM_KEYDOWN, VK_BACK, 1);
         Paint(window);
@@ -75,12 +77,13 @@ int main()
         Paint(window);
     });
 
-    printf("hex edit, %lu bytes, %lu bytes per line, %lu rows\n", hex.GetSize(),
-           (unsigned long)hex.GetBytesPerLine(), (unsigned long)hex.GetFullRows());
+    printf("hex edit, %lu bytes, %lu bytes per line, %lu rows\n", size, (unsigned long)hex.GetBytesPerLine(),
+           (unsigned long)hex.GetFullRows());
     printf("  load 1 MiB (SetBytes)               %8.3f ms\n", load);
     printf("  paint one page                      %8.3f ms\n", paint);
     printf("  Page Down and paint                 %8.3f ms\n", pageDown);
     printf("  type a byte at the end and paint    %8.3f ms\n", type);
+    printf("  Left arrow without painting         %8.3f ms\n", arrow);
     printf("  Backspace at the end and paint      %8.3f ms\n", erase);
     printf("  type a byte at the start and paint  %8.3f ms\n", typeFront);
     return 0;

@@ -78,8 +78,13 @@ int main()
     }
     CRegTree& tree = main.GetTree();
     tree.SelectPath(HKEY_CURRENT_USER, kBase);
+    TreeView_Expand(tree.GetHwnd(), tree.GetSelection(), TVE_EXPAND);
     HTREEITEM keys = tree.FindItem(HKEY_CURRENT_USER, CString(kBase) + L"\\Keys");
     HTREEITEM values = tree.FindItem(HKEY_CURRENT_USER, CString(kBase) + L"\\Values");
+    if (!keys || !values) {
+        printf("the benchmark keys are not in the tree\n");
+        return 1;
+    }
 
     Registry().ResetCounts();
     double begin = NowSeconds();

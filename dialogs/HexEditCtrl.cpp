@@ -148,7 +148,7 @@ bool CHexEditCtrl::CreateInPlaceOf(HWND placeholder)
 
 bool CHexEditCtrl::SetBytes(const void* data, DWORD size)
 {
-    bool copied = m_data.Assign(data, size);
+    bool copied = (data || size == 0) && m_data.Assign(data, size);
     if (!copied)
         m_data.Free();
     m_top = m_anchor = m_end = m_caret = 0;
@@ -259,7 +259,7 @@ bool CHexEditCtrl::ExecuteCommand(UINT command)
 bool CHexEditCtrl::HexTextToBytes(const wchar_t* text, size_t length, CShdBinaryBuffer& bytes)
 {
     // Read backwards so that digits pair up from the right of each group.
-    if (!bytes.SetSize(DWORD(length / 2 + 1)))
+    if (length >= 0xFFFFFFFF || !bytes.SetSize(DWORD(length / 2 + 1)))
         return false;
     BYTE* out = bytes.GetData() + bytes.GetSize();
     int low = -1;
@@ -328,6 +328,9 @@ LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_PRINTCLIENT:
+        PaintClient(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_GETDLGCODE:
@@ -388,6 +391,7 @@ LRESULT CHexEditCtrl::OnCreate()
     m_font = CreateFontIndirectW(&font);
     m_dragging = false;
     m_autoScroll = false;
+    m_scrollMaximum = m_scrollPage = m_scrollPosition = -1;
     Measure();
     RebuildScrollBar();
     return 0;
@@ -588,20 +592,26 @@ void CHexEditCtrl::OnPaint()
     HDC screen = BeginPaint(m_hwnd, &paint);
     if (!screen)
         return;
+    PaintClient(screen);
+    EndPaint(m_hwnd, &paint);
+}
+
+void CHexEditCtrl::PaintClient(HDC target) const
+{
+    // Everything is drawn off screen first and copied in one piece, so nothing flickers.
     int width = GetClientWidth();
     int height = GetClientHeight();
-    if (width > 0 && height > 0) {
-        HDC memory = CreateCompatibleDC(screen);
-        CGdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
-        if (memory && bitmap.Get()) {
-            CSelectObject selectBitmap(memory, bitmap.Get());
-            PaintLines(memory, width, height);
-            BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-        }
-        if (memory)
-            DeleteDC(memory);
+    if (width <= 0 || height <= 0)
+        return;
+    HDC memory = CreateCompatibleDC(target);
+    CGdiObject bitmap(CreateCompatibleBitmap(target, width, height));
+    if (memory && bitmap.Get()) {
+        CSelectObject selectBitmap(memory, bitmap.Get());
+        PaintLines(memory, width, height);
+        BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
     }
-    EndPaint(m_hwnd, &paint);
+    if (memory)
+        DeleteDC(memory);
 }
 
 void CHexEditCtrl::PaintLines(HDC dc, int width, int height) const
@@ -613,11 +623,11 @@ void CHexEditCtrl::PaintLines(HDC dc, int width, int height) const
     {
         CSelectObject selectPen(dc, pen.Get());
         int x = LeftMargin() + m_offsetWidth + ColumnGap() / 2;
-        MoveToEx(dc, x, top, nullptr);
-        LineTo(dc, x, height - top);
-        x = GetCharColumnX() - ColumnGap() / 2;
-        MoveToEx(dc, x, top, nullptr);
-        LineTo(dc, x, height - top);
+        POINT first[2] = {{x, top}, {x, height - top}};
+        Polyline(dc, first, 2);
+        x += GetCharColumnX() - GetHexColumnX();
+        POINT second[2] = {{x, top}, {x, height - top}};
+        Polyline(dc, second, 2);
     }
     CSelectObject font(dc, m_font);
     SetBkMode(dc, TRANSPARENT);
@@ -699,24 +709,49 @@ void CHexEditCtrl::PaintCaretFrame(HDC dc, DWORD lineStart, int y) const
 
 void CHexEditCtrl::PaintCells(HDC dc, DWORD lineStart, int y) const
 {
-    DWORD b = GetBytesPerLine();
     DWORD size = m_data.GetSize();
+    if (lineStart >= size)
+        return;
+    DWORD count = Min(GetBytesPerLine(), size - lineStart);
+    // Selected bytes of the line: [from, to) counted from the line's start.
     DWORD low = Min(m_anchor, m_end), high = m_anchor < m_end ? m_end : m_anchor;
-    COLORREF normal = GetSysColor(COLOR_WINDOWTEXT), selected = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    int hx = GetHexColumnX(), tx = GetCharColumnX();
-    for (DWORD j = 0; j < b; ++j) {
-        int hexX = hx + int(j) * GetByteCellWidth();
-        if (j >= size - lineStart || lineStart >= size) {
-            DrawCellText(dc, L"  ", hexX, y);
-            continue;
+    DWORD from = low > lineStart ? Min(low - lineStart, count) : 0;
+    DWORD to = high > lineStart ? Min(high - lineStart, count) : 0;
+    if (from >= to)
+        from = to = count;
+    COLORREF normal = GetSysColor(COLOR_WINDOWTEXT);
+    SetTextColor(dc, normal);
+    PaintRun(dc, lineStart, 0, from, y);
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    PaintRun(dc, lineStart, from, to, y);
+    SetTextColor(dc, normal);
+    PaintRun(dc, lineStart, to, count, y);
+}
+
+void CHexEditCtrl::PaintRun(HDC dc, DWORD lineStart, DWORD first, DWORD last, int y) const
+{
+    // A run of cells in one call per column; each character advances by its share of its cell,
+    // so the text stands where cell-by-cell drawing would put it.
+    const DWORD kChunk = 64;
+    wchar_t hex[2 * kChunk], chars[kChunk];
+    INT hexAdvance[2 * kChunk], charAdvance[kChunk];
+    const BYTE* bytes = m_data.GetData() + lineStart;
+    int firstDigit = m_byteWidth / 2;
+    for (DWORD start = first; start < last; start += kChunk) {
+        DWORD count = Min(kChunk, last - start);
+        for (DWORD i = 0; i < count; ++i) {
+            BYTE value = bytes[start + i];
+            hex[2 * i] = L"0123456789ABCDEF"[value >> 4];
+            hex[2 * i + 1] = L"0123456789ABCDEF"[value & 15];
+            hexAdvance[2 * i] = firstDigit;
+            hexAdvance[2 * i + 1] = GetByteCellWidth() - firstDigit;
+            chars[i] = ByteToChar(value);
+            charAdvance[i] = GetCharCellWidth();
         }
-        DWORD position = lineStart + j;
-        BYTE value = m_data.GetData()[position];
-        SetTextColor(dc, position >= low && position < high ? selected : normal);
-        wchar_t hex[3] = {L"0123456789ABCDEF"[value >> 4], L"0123456789ABCDEF"[value & 15], 0};
-        DrawCellText(dc, hex, hexX, y);
-        wchar_t ch[2] = {ByteToChar(value), 0};
-        DrawCellText(dc, ch, tx + int(j) * GetCharCellWidth(), y);
+        ExtTextOutW(dc, GetHexColumnX() + int(start) * GetByteCellWidth(), y, 0, nullptr, hex,
+                    UINT(2 * count), hexAdvance);
+        ExtTextOutW(dc, GetCharColumnX() + int(start) * GetCharCellWidth(), y, 0, nullptr, chars, UINT(count),
+                    charAdvance);
     }
 }
 
@@ -733,6 +768,9 @@ void CHexEditCtrl::RebuildScrollBar()
     if (position > maximum - page + 1)
         position = maximum - page + 1;
     m_top = DWORD(position) * b;
+    // Setting the scroll bar is slow on some platforms; most edits leave it as it was.
+    if (maximum == m_scrollMaximum && page == m_scrollPage && position == m_scrollPosition)
+        return;
     SCROLLINFO info = {sizeof(info),
                        SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL,
                        0,
@@ -741,12 +779,18 @@ void CHexEditCtrl::RebuildScrollBar()
                        position,
                        0};
     SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+    m_scrollMaximum = maximum;
+    m_scrollPage = page;
+    m_scrollPosition = position;
 }
 
 void CHexEditCtrl::SetScrollPosition(int position)
 {
+    if (position == m_scrollPosition)
+        return;
     SCROLLINFO info = {sizeof(info), SIF_POS, 0, 0, 0, position, 0};
     SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+    m_scrollPosition = position;
 }
 
 void CHexEditCtrl::SetScrollPositionForCaret()
@@ -774,44 +818,16 @@ void CHexEditCtrl::ScrollCaretIntoView()
 
 void CHexEditCtrl::OnVScroll(int code)
 {
+    int position = 0;
+    if (!GetScrollTarget(code, position))
+        return;
     DWORD b = GetBytesPerLine();
     int page = m_fullRows > 1 ? int(m_fullRows) : 1;
-    int maximum = GetScrollMaximum();
-    int position = int(m_top / b);
-    switch (code) {
-    case SB_LINEUP:
-        --position;
-        break;
-    case SB_LINEDOWN:
-        ++position;
-        break;
-    case SB_PAGEUP:
-        position -= page;
-        break;
-    case SB_PAGEDOWN:
-        position += page;
-        break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-        // The 32-bit track position: the message's own is 16 bits.
-        SCROLLINFO info = {sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-        if (GetScrollInfo(m_hwnd, SB_VERT, &info))
-            position = info.nTrackPos;
-        break;
-    }
-    case SB_TOP:
-        position = 0;
-        break;
-    case SB_BOTTOM:
-        position = maximum;
-        break;
-    default:
-        return;
-    }
-    int last = maximum - page + 1;
+    int last = GetScrollMaximum() - page + 1;
     position = position > last ? last : position;
     position = position < 0 ? 0 : position;
     m_top = DWORD(position) * b;
+    // An empty selection's caret comes along into the page; a drag keeps where it began.
     if (!HasSelection() && !m_dragging) {
         unsigned long long visibleEnd = m_top + (unsigned long long)page * b;
         if (m_caret >= visibleEnd)
@@ -821,6 +837,41 @@ void CHexEditCtrl::OnVScroll(int code)
     }
     SetScrollPosition(position);
     Repaint();
+}
+
+bool CHexEditCtrl::GetScrollTarget(int code, int& position) const
+{
+    int page = m_fullRows > 1 ? int(m_fullRows) : 1;
+    int current = int(m_top / GetBytesPerLine());
+    switch (code) {
+    case SB_LINEUP:
+        position = current - 1;
+        return true;
+    case SB_LINEDOWN:
+        position = current + 1;
+        return true;
+    case SB_PAGEUP:
+        position = current - page;
+        return true;
+    case SB_PAGEDOWN:
+        position = current + page;
+        return true;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+        // The 32-bit track position: the message's own is 16 bits.
+        SCROLLINFO info = {sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        position = GetScrollInfo(m_hwnd, SB_VERT, &info) ? info.nTrackPos : current;
+        return true;
+    }
+    case SB_TOP:
+        position = 0;
+        return true;
+    case SB_BOTTOM:
+        position = GetScrollMaximum();
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- Editing model ----
@@ -923,57 +974,48 @@ void CHexEditCtrl::OnKeyDown(UINT key)
 
 void CHexEditCtrl::NavigationKey(UINT key)
 {
-    DWORD b = GetBytesPerLine();
-    DWORD size = m_data.GetSize();
-    unsigned long long page = (unsigned long long)m_fullRows * b;
-    bool toUpper = key == VK_RIGHT || key == VK_DOWN || key == VK_NEXT;
-    CollapseSelection(toUpper);
+    CollapseSelection(key == VK_RIGHT || key == VK_DOWN || key == VK_NEXT);
     m_lowNibblePending = false;
-    unsigned long long caret = m_caret;
-    switch (key) {
-    case VK_LEFT:
-        caret = caret > 0 ? caret - 1 : 0;
-        break;
-    case VK_RIGHT:
-        caret = caret < size ? caret + 1 : size;
-        break;
-    case VK_UP:
-        if (IsSmartphone() && caret < b) {
-            MoveFocusOut(true);
-            return;
-        }
-        caret = caret > b ? caret - b : 0;
-        break;
-    case VK_DOWN:
-        if (IsSmartphone() && caret + b > size) {
-            MoveFocusOut(false);
-            return;
-        }
-        caret = caret + b;
-        break;
-    case VK_PRIOR:
-        if (caret >= m_top + b && caret < m_top + (unsigned long long)m_rows * b)
-            caret = m_top;
-        else
-            caret = caret > page ? caret - page : 0;
-        break;
-    case VK_NEXT:
-        if (caret >= m_top && caret + b < m_top + page)
-            caret = m_top + page - 1;
-        else
-            caret = caret + page;
-        break;
-    case VK_HOME:
-        caret = 0;
-        break;
-    case VK_END:
-        caret = size;
-        break;
+    unsigned long long caret = m_caret, b = GetBytesPerLine(), size = m_data.GetSize();
+    // On a Smartphone Up and Down leave the control at the data's ends.
+    if (IsSmartphone() && ((key == VK_UP && caret < b) || (key == VK_DOWN && caret + b > size))) {
+        Repaint();
+        MoveFocusOut(key == VK_UP);
+        return;
     }
+    caret = GetNavigationTarget(key);
     SetCaret(DWORD(caret < size ? caret : size));
     ScrollCaretIntoView();
     SetScrollPositionForCaret();
     Repaint();
+}
+
+unsigned long long CHexEditCtrl::GetNavigationTarget(UINT key) const
+{
+    unsigned long long caret = m_caret, b = GetBytesPerLine(), size = m_data.GetSize();
+    unsigned long long top = m_top, page = m_fullRows * b;
+    switch (key) {
+    case VK_LEFT:
+        return caret > 0 ? caret - 1 : 0;
+    case VK_RIGHT:
+        return caret < size ? caret + 1 : size;
+    case VK_UP:
+        return caret > b ? caret - b : 0;
+    case VK_DOWN:
+        return caret + b;
+    case VK_PRIOR:
+        if (caret >= top + b && caret < top + m_rows * b)
+            return top;
+        return caret > page ? caret - page : 0;
+    case VK_NEXT:
+        if (caret >= top && caret + b < top + page)
+            return top + page - 1;
+        return caret + page;
+    case VK_END:
+        return size;
+    default: // VK_HOME
+        return 0;
+    }
 }
 
 bool CHexEditCtrl::DeletionKey(UINT key)
@@ -1187,7 +1229,7 @@ void CHexEditCtrl::OnContextMenu(int x, int y)
     UpdateMenuItems(menu);
     m_menuOpen = true;
     m_menu = menu;
-    UINT command = UINT(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, m_hwnd, nullptr));
+    UINT command = UINT(TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY, x, y, m_hwnd, nullptr));
     m_menu = nullptr;
     m_menuOpen = false;
     DestroyMenu(menu);
@@ -1244,28 +1286,12 @@ void CHexEditCtrl::Copy() const
 
 void CHexEditCtrl::Paste(UINT command)
 {
-    if (!OpenClipboard(m_hwnd)) {
-        NotifyPasteFailed();
-        return;
-    }
-    HANDLE copy = GetClipboardDataAlloc(CF_UNICODETEXT);
-    CloseClipboard();
-    if (!copy) {
-        NotifyPasteFailed();
-        return;
-    }
-    // The clipboard's text need not end in a NUL; never read past its block.
-    const wchar_t* text = static_cast<const wchar_t*>(copy);
-    size_t length = wcsnlen(text, LocalSize(copy) / sizeof(wchar_t));
     CShdBinaryBuffer bytes;
-    bool converted = command == kPasteHex    ? HexTextToBytes(text, length, bytes)
-                     : command == kPasteText ? AnsiTextToBytes(text, length, bytes)
-                                             : UnicodeTextToBytes(text, length, bytes);
-    LocalFree(copy);
     DWORD selected = (m_anchor < m_end ? m_end - m_anchor : m_anchor - m_end);
     DWORD size = m_data.GetSize();
     // Room for the result first, so a failure leaves the data as it was.
-    if (!converted || bytes.GetSize() > 0xFFFFFFFF - size || !Reserve(size - selected + bytes.GetSize())) {
+    if (!ReadClipboardBytes(command, bytes) || bytes.GetSize() > 0xFFFFFFFF - size ||
+        !Reserve(size - selected + bytes.GetSize())) {
         NotifyPasteFailed();
         return;
     }
@@ -1277,6 +1303,26 @@ void CHexEditCtrl::Paste(UINT command)
     RemeasureIfOffsetDigitsChanged();
     RebuildScrollBar();
     Repaint();
+}
+
+bool CHexEditCtrl::ReadClipboardBytes(UINT command, CShdBinaryBuffer& bytes) const
+{
+    if (!OpenClipboard(m_hwnd))
+        return false;
+    HANDLE copy = GetClipboardDataAlloc(CF_UNICODETEXT);
+    CloseClipboard();
+    if (!copy)
+        return false;
+    // The clipboard's text need not end in a NUL; never read past its block.
+    const wchar_t* text = static_cast<const wchar_t*>(copy);
+    size_t capacity = LocalSize(copy) / sizeof(wchar_t), length = 0;
+    while (length < capacity && text[length])
+        ++length;
+    bool converted = command == kPasteHex    ? HexTextToBytes(text, length, bytes)
+                     : command == kPasteText ? AnsiTextToBytes(text, length, bytes)
+                                             : UnicodeTextToBytes(text, length, bytes);
+    LocalFree(copy);
+    return converted;
 }
 
 void CHexEditCtrl::NotifyPasteFailed() const

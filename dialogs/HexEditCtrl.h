@@ -10,9 +10,14 @@
 //   SetReadOnly(true)                   navigation, selection, Copy and Select All only
 //   Focus()                             gives the control the keyboard focus
 //   ExecuteCommand(ECommand)            the context menu's commands (also WM_COMMAND with the id)
+//   WM_PRINTCLIENT                      paints the client area into the DC given
 // Sent to the parent: WM_COMMAND(MAKEWPARAM(id, kPasteFailed), control) when a paste fails;
 // WM_NEXTDLGCTL(1 previous / 0 next, 0) to move the focus out (Tab at the column ends; Up and
-// Down at the data's ends on Smartphone); a recognised Enter-key gesture goes through the shell.
+// Down at the data's ends on Smartphone). Enter asks the shell for the tap-and-hold gesture: on
+// the device it comes back as WM_CONTEXTMENU, the desktop stand-in sends the parent WM_NOTIFY
+// GN_CONTEXTMENU instead (forward it as WM_CONTEXTMENU with -1, -1 to open the menu). A right
+// click opens the menu on the desktop. In a dialog the control asks for arrows, Tab and
+// characters only (WM_GETDLGCODE), so Enter goes to the dialog's default button there.
 #pragma once
 
 #include "registry/ShdBinaryBuffer.h"
@@ -105,6 +110,7 @@ public:
     int GetHexColumnX() const;
     int GetCharColumnX() const;
     int GetByteCellWidth() const { return m_byteWidth + m_gapWidth; }
+    int GetGapWidth() const { return m_gapWidth; }
     int GetCharCellWidth() const;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -126,6 +132,7 @@ private:
     void OnCaptureChanged();
     void OnTimer(UINT_PTR id);
     void OnVScroll(int code);
+    bool GetScrollTarget(int code, int& position) const;
     void OnContextMenu(int x, int y);
     void UpdateMenuItems(HMENU menu) const;
 
@@ -140,11 +147,13 @@ private:
     int GetScrollMaximum() const;
 
     // Painting.
+    void PaintClient(HDC target) const;
     void PaintLines(HDC dc, int width, int height) const;
     void PaintLine(HDC dc, DWORD lineStart, int y) const;
     void PaintSelection(HDC dc, DWORD lineStart, int y) const;
     void PaintCaretFrame(HDC dc, DWORD lineStart, int y) const;
     void PaintCells(HDC dc, DWORD lineStart, int y) const;
+    void PaintRun(HDC dc, DWORD lineStart, DWORD first, DWORD last, int y) const;
     COLORREF GetMarkColor(bool hexColumn) const;
 
     // Editing model.
@@ -155,6 +164,7 @@ private:
     void RemoveBytes(DWORD from, DWORD to);
     void DeleteSelection();
     void NavigationKey(UINT key);
+    unsigned long long GetNavigationTarget(UINT key) const;
     bool DeletionKey(UINT key);
     void TabKey();
     void TypeByte(BYTE value, bool hexDigit);
@@ -174,6 +184,7 @@ private:
     // Clipboard.
     void Copy() const;
     void Paste(UINT command);
+    bool ReadClipboardBytes(UINT command, CShdBinaryBuffer& bytes) const;
     void NotifyPasteFailed() const;
     void MoveFocusOut(bool previous) const;
 
@@ -196,6 +207,10 @@ private:
     POINT m_lastPoint = {0, 0};
     bool m_autoScroll = false;
     int m_autoScrollDirection = 0;
+    // What the scroll bar was last given.
+    int m_scrollMaximum = -1;
+    int m_scrollPage = -1;
+    int m_scrollPosition = -1;
     bool m_menuOpen = false;
     HMENU m_menu = nullptr;
 

@@ -74,6 +74,7 @@ stop_server() {
 }
 
 # Writes the demo branch (HKCU\Software\HiveletDemo) and "InstallDir" into the prefix once.
+# The file is ANSI (REGEDIT4): the bytes of hex(2) and hex(7) data are ANSI text there.
 seed_demo_registry() {
     [ -f "$WINEPREFIX/.hivelet-seeded" ] && return 0
     local reg="$BUILD_DIR/demo.reg"
@@ -90,8 +91,8 @@ REGEDIT4
 "Greeting"="Hello from Hivelet"
 "Count"=dword:0000002a
 "Bytes"=hex:de,ad,be,ef
-"Path"=hex(2):25,00,57,00,49,00,4e,00,44,00,49,00,52,00,25,00,00,00
-"List"=hex(7):6f,00,6e,00,65,00,00,00,74,00,77,00,6f,00,00,00,00,00
+"Path"=hex(2):25,57,49,4e,44,49,52,25,00
+"List"=hex(7):6f,6e,65,00,74,77,6f,00,00
 
 [HKEY_CURRENT_USER\\Software\\HiveletDemo\\Device]
 "Name"="Pocket PC"

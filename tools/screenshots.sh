@@ -90,10 +90,9 @@ click() {
 snap() {
     import -window root -crop "${SCREEN_SIZE}+0+0" +repage "$OUT/$1.png"
     echo "$OUT/$1.png"
-    xdotool key Escape 2>/dev/null || true
-    xdotool search --name '^Hivelet$' windowclose 2>/dev/null || true
-    wait "$PROGRAM_PID" 2>/dev/null || true
+    # The next start sets its own position: the program is simply ended.
     wineserver -k 2>/dev/null || true
+    wait "$PROGRAM_PID" 2>/dev/null || true
     wineserver -w 2>/dev/null || true
 }
 
@@ -103,11 +102,14 @@ ensure_packages
 configure_and_build >/dev/null
 OUT=$BUILD_DIR/screenshots
 mkdir -p "$OUT"
+# A free display: others may run their own Xvfb on this machine.
 DISPLAY_NUMBER=${DISPLAY_NUMBER:-96}
+while [ -e "/tmp/.X${DISPLAY_NUMBER}-lock" ]; do DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1)); done
 Xvfb ":$DISPLAY_NUMBER" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 XVFB=$!
 trap 'kill $XVFB 2>/dev/null || true' EXIT
 export DISPLAY=":$DISPLAY_NUMBER"
+for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 make_prefix "$BUILD_DIR/wineprefix-x11" x11
 seed_demo_registry
 for screen in ${*:-${SCREENS[@]}}; do

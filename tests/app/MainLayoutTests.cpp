@@ -4,9 +4,11 @@
 #include "tests/app/MainViewTests.h"
 
 #include "app/Settings.h"
+#include "platform/PlatformInfo.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
+#include "shd/DeviceInfo.h"
 #include "shd/ScreenScale.h"
 #include "shd/ShdFontsManager.h"
 #include "tests/support/PrintCString.h"
@@ -456,4 +458,65 @@ TEST_F(MainViewPosition, InteractiveRunRestoresAndStoresTheSelectedKeyAndValue)
     EXPECT_EQ(CString(L"Software\\Stored"), storedPath);
     EXPECT_EQ(CString(L"Other"), storedValue);
     EXPECT_TRUE(storedSelected);
+}
+
+TEST_F(MainLayout, LabelEditsRaiseTheInputPanelUntilTheyEnd)
+{
+    WriteString(TestKey(), L"Key", L"Value", L"data");
+    ASSERT_TRUE(Select(L"Key"));
+    SendMessageW(m_main->GetHwnd(), WM_COMMAND, ID_KEY_RENAME, 0);
+    ASSERT_NE(nullptr, m_main->GetInputPanel());
+    EXPECT_EQ(Tree().GetHwnd(), GetParent(m_main->GetInputPanel()));
+    EXPECT_EQ(CString(L"SIPPREF"), CShdWnd::QueryClassName(m_main->GetInputPanel(), L""));
+    TreeView_EndEditLabelNow(Tree().GetHwnd(), TRUE);
+    EXPECT_EQ(nullptr, m_main->GetInputPanel());
+
+    ASSERT_TRUE(m_main->SelectValueByName(L"Value"));
+    SendMessageW(m_main->GetHwnd(), WM_COMMAND, ID_VALUE_RENAME, 0);
+    ASSERT_NE(nullptr, m_main->GetInputPanel());
+    EXPECT_EQ(List(), GetParent(m_main->GetInputPanel()));
+    ListView_CancelEditLabel(List());
+    EXPECT_EQ(nullptr, m_main->GetInputPanel());
+
+    // The roots cannot be renamed in place: no edit, no input panel.
+    ASSERT_TRUE(Tree().SelectPath(HKEY_CURRENT_USER, L""));
+    TreeView_EditLabel(Tree().GetHwnd(), Tree().GetSelection());
+    EXPECT_EQ(nullptr, m_main->GetInputPanel());
+}
+
+TEST(MainMenuBar, PlatformChoosesTheMenuOrTheSoftKeys)
+{
+    struct SCase
+    {
+        const wchar_t* type;
+        DWORD major, minor;
+        const wchar_t* firstButton;
+    };
+    const SCase cases[] = {{L"PocketPC", 5, 0, L"Tab"},
+                           {L"PocketPC", 4, 20, L"Search"},
+                           {L"Smartphone", 4, 20, L"Tab"},
+                           {L"Smartphone", 5, 2, L"Tab"}};
+    for (const SCase& c : cases) {
+        OverridePlatformType(c.type);
+        OverridePlatformVersion(c.major, c.minor);
+        ResetDeviceInfo();
+        CTestMainWnd main;
+        ASSERT_TRUE(main.CreateMain(GetModuleHandleW(nullptr)));
+        DrainMainWindowMessages();
+        TBBUTTON button = {};
+        ASSERT_TRUE(SendMessageW(main.GetMenuBar(), TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button)));
+        wchar_t text[64] = L"";
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.dwMask = TBIF_TEXT;
+        info.pszText = text;
+        info.cchText = 64;
+        SendMessageW(main.GetMenuBar(), TB_GETBUTTONINFOW, button.idCommand, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(std::wstring(c.firstButton), std::wstring(text))
+            << c.type << " " << c.major << "." << c.minor;
+        main.Destroy();
+        DrainMainWindowMessages();
+    }
+    ClearPlatformOverrides();
+    ResetDeviceInfo();
 }

@@ -38,9 +38,27 @@ private:
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
+    // The menu window of this thread: other test programs may have menus open at the same time.
+    static HWND FindThreadMenuWindow()
+    {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM result) {
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                if (wcscmp(name, L"#32768") != 0 || !IsWindowVisible(window))
+                    return TRUE;
+                *reinterpret_cast<HWND*>(result) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
     void Read()
     {
-        HWND window = FindWindowW(L"#32768", nullptr);
+        HWND window = FindThreadMenuWindow();
         HMENU menu = window ? reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) : nullptr;
         if (!menu)
             return;

@@ -87,18 +87,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int)
     InitCommonControlsEx(&controls);
 
     CDemoWnd demo;
-    if (!demo.Create(0, nullptr, L"Hex", WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, 320, 240, nullptr, 0,
-                     nullptr))
+    if (!demo.Create(0, nullptr, L"Hex", WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, ScaleX(320), ScaleY(240),
+                     nullptr, 0, nullptr))
         return 1;
-    RECT rect = {8, 8, 312, 232};
+    RECT rect = {ScaleX(8), ScaleY(8), ScaleX(312), ScaleY(232)};
     if (!demo.hex.Create(demo.GetHwnd(), 1032, rect))
         return 1;
     demo.hex.SetBytesPerLine(8);
     Prepare(demo, scene);
     // As wide as eight bytes a line need with this data's offsets.
     int width = demo.hex.GetRequiredWidth();
-    MoveWindow(demo.hex.GetHwnd(), 8, 8, width, 224, TRUE);
-    MoveWindow(demo.GetHwnd(), 0, 0, width + 16, 240, TRUE);
+    MoveWindow(demo.hex.GetHwnd(), ScaleX(8), ScaleY(8), width, ScaleY(224), TRUE);
+    MoveWindow(demo.GetHwnd(), 0, 0, width + ScaleX(16), ScaleY(240), TRUE);
     SetTimer(demo.GetHwnd(), kQuitTimer, seconds * 1000, nullptr);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -196,6 +196,13 @@ TEST_F(HexEditModel, RandomEditsMatchAByteVectorModel)
     ASSERT_GT(model.rows, 2u);
     std::mt19937 random(20261208);
     auto pick = [&random](DWORD count) { return DWORD(random() % count); };
+    // Start with a few pages of data, so that scrolling matters from the beginning.
+    model.data.resize(60);
+    for (BYTE& value : model.data)
+        value = BYTE(pick(256));
+    SetData(model.data);
+    int scrolled = 0, selected = 0, pending = 0;
+    DWORD largest = 0;
     const UINT navigation[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT, VK_HOME, VK_END};
     for (int step = 0; step < 4000; ++step) {
         std::string operation;
@@ -259,7 +266,7 @@ TEST_F(HexEditModel, RandomEditsMatchAByteVectorModel)
             model.caret = 0;
             model.pending = false;
         } else if (kind < 97) {
-            Bytes bytes(pick(5));
+            Bytes bytes(pick(17));
             std::wstring text;
             for (BYTE& value : bytes) {
                 value = BYTE(pick(256));
@@ -280,6 +287,15 @@ TEST_F(HexEditModel, RandomEditsMatchAByteVectorModel)
         ExpectSame(model, step, operation);
         if (HasFatalFailure())
             return;
+        scrolled += model.top > 0;
+        selected += model.HasSelection();
+        pending += model.pending;
+        largest = std::max(largest, model.Size());
     }
     EXPECT_EQ(0, PasteFailures());
+    // The walk went where the risks are: scrolled views, selections, half-typed bytes.
+    EXPECT_GT(scrolled, 400);
+    EXPECT_GT(selected, 200);
+    EXPECT_GT(pending, 200);
+    EXPECT_GT(largest, 100u);
 }

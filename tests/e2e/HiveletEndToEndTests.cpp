@@ -494,6 +494,9 @@ TEST_F(HiveletEndToEnd, InteractiveStartShowsTheTreeAndListOfTheLastPosition)
     }
     path.push_back(L"Branch");
     EXPECT_EQ(path, tree.TreeSelectionPath());
+    EXPECT_EQ(std::vector<std::wstring>{L"(not filled yet)"}, tree.TreeChildTexts(tree.TreeSelection()));
+    // A tap on the expand button.
+    TreeView_Expand(GetDlgItem(main, 101), tree.TreeSelection(), TVE_EXPAND);
     EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"zeta"}), tree.TreeChildTexts(tree.TreeSelection()));
     std::vector<HTREEITEM> children = tree.TreeChildren(tree.TreeSelection());
     ASSERT_EQ(2u, children.size());
