@@ -381,6 +381,19 @@ TEST_F(KeyCommands, KeyRenamesThroughTheLabelEdit)
     EXPECT_NE(nullptr, Item(L"M"));
     EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
     EXPECT_EQ(Tree().GetHwnd(), GetFocus());
+    // The Delete key in the label editor deletes a character there, not the key.
+    ASSERT_TRUE(Select(L"M"));
+    Command(ID_KEY_RENAME);
+    HWND edit = TreeView_GetEditControl(Tree().GetHwnd());
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextW(edit, L"xM");
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    ASSERT_EQ(edit, GetFocus());
+    Command(ID_DELETE_SELECTED);
+    EXPECT_EQ(CString(L"M"), CShdWnd::QueryWindowText(edit, L""));
+    TreeView_EndEditLabelNow(Tree().GetHwnd(), TRUE);
+    EXPECT_EQ(Texts(), Messages());
+    EXPECT_TRUE(HasKey(L"M"));
     // Roots and the "Registry" item are not renamed.
     ASSERT_TRUE(Tree().SelectPath(HKEY_CURRENT_USER, L""));
     Command(ID_KEY_RENAME);
