@@ -23,9 +23,10 @@ bool HandOverToRunningInstance()
         return false;
     // The handheld's SetForegroundWindow(window | 1) is not valid on the desktop; the last
     // active popup is the window that the running instance shows on top.
-    // Hidden owned windows (the tool tips of the tree and the list) do not count.
+    // Hidden owned windows (the tool tips of the tree and the list) and windows that never take
+    // the activation (the menu bar) do not count.
     HWND popup = GetLastActivePopup(running);
-    if (!popup || !IsWindowVisible(popup))
+    if (!popup || !IsWindowVisible(popup) || (GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
         popup = running;
     SetForegroundWindow(popup);
     return true;

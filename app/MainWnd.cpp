@@ -130,6 +130,7 @@ LRESULT CMainWnd::OnCreate()
     Layout(false);
     SetFocus(m_tree.GetHwnd());
     FillValueList(nullptr, false, nullptr);
+    m_finder.Reset();
     if (!m_commandLineMode)
         RestoreLastPosition();
     return 0;

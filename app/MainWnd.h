@@ -21,6 +21,7 @@
 #include "platform/AygShell.h"
 #include "registry/ShdBinaryBuffer.h"
 #include "registry/ShdRegKey.h"
+#include "search/RegFinder.h"
 #include "shd/ShdWnd.h"
 #include "shd/SplitterWnd.h"
 #include "shd/String.h"
@@ -248,6 +249,7 @@ private:
     int m_splitStacked = 0;
     bool m_contextMenuOpen = false;
     int m_longestValueName = 0;
+    CRegFinder m_finder; // "Find Next"
     bool m_silent = false;
     int m_exitCode = 0;
 };

@@ -17,7 +17,10 @@ void CMainWnd::PlaceToolBar() {}
 
 CMainWnd::SSearchState CMainWnd::GetSearchState() const
 {
-    return SSearchState();
+    SSearchState state;
+    // Without options the engine counts as finished.
+    state.findNextReady = !m_finder.IsFinished();
+    return state;
 }
 
 CString CMainWnd::GetResultsStateText() const

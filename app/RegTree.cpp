@@ -201,11 +201,18 @@ HTREEITEM CRegTree::InsertItem(HTREEITEM parent, HTREEITEM after, const wchar_t*
     return item;
 }
 
-HTREEITEM CRegTree::InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label)
+HTREEITEM CRegTree::InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label, HKEY root,
+                                   const wchar_t* keyPath)
 {
-    HTREEITEM item = InsertItem(parent, after, label, 0);
-    if (item)
-        PrepareItem(item);
+    // The item is inserted already prepared: filled when its key has no subkeys, with the
+    // placeholder when it has some, neither when the key cannot be read.
+    DWORD subKeys = 0, values = 0;
+    CShdRegKey key(false);
+    const bool counted = key.Open(root, keyPath) && key.QueryCounts(subKeys, values);
+    key.Close();
+    HTREEITEM item = InsertItem(parent, after, label, counted && subKeys == 0 ? kFilled : 0);
+    if (item && counted && subKeys > 0)
+        InsertItem(item, TVI_LAST, kPlaceholderLabel, 0);
     return item;
 }
 
@@ -229,7 +236,7 @@ void CRegTree::FillRoots()
 {
     DeleteChildren(m_registry);
     for (HKEY root : kRootKeys)
-        InsertPrepared(m_registry, TVI_LAST, RootKeyLongName(root));
+        InsertPrepared(m_registry, TVI_LAST, RootKeyLongName(root), root, L"");
     SetItemFlags(m_registry, GetItemFlags(m_registry) | kFilled);
 }
 
@@ -242,7 +249,7 @@ void CRegTree::FillChildren(HTREEITEM item)
     if (!GetItemPath(item, root, path) || !ReadSortedSubkeys(root, path, names))
         return;
     for (int i = 0; i < names.GetSize(); ++i)
-        InsertPrepared(item, TVI_LAST, names[i]);
+        InsertPrepared(item, TVI_LAST, names[i], root, JoinPath(path, names[i]));
     SetItemFlags(item, GetItemFlags(item) | kFilled);
 }
 
@@ -285,14 +292,15 @@ void CRegTree::RefreshItem(HTREEITEM item)
         childKey.Close();
         RefreshItem(child);
         for (; next < names.GetSize() && _wcsicmp(names[next], label) < 0; ++next)
-            previous = InsertPrepared(item, previous ? previous : TVI_FIRST, names[next]);
+            previous = InsertPrepared(item, previous ? previous : TVI_FIRST, names[next], root,
+                                      JoinPath(path, names[next]));
         if (next < names.GetSize() && _wcsicmp(names[next], label) == 0)
             ++next;
         previous = child;
         child = following;
     }
     for (; next < names.GetSize(); ++next)
-        InsertPrepared(item, TVI_LAST, names[next]);
+        InsertPrepared(item, TVI_LAST, names[next], root, JoinPath(path, names[next]));
 }
 
 void CRegTree::DeleteChildren(HTREEITEM item)
@@ -382,8 +390,8 @@ bool CRegTree::SelectPath(HKEY root, const wchar_t* path)
             if (current == m_registry || !key.Open(root, partial))
                 return false;
             key.Close();
-            found =
-                InsertPrepared(current, before ? before : TVI_FIRST, RegistryName(root, partial, component));
+            found = InsertPrepared(current, before ? before : TVI_FIRST,
+                                   RegistryName(root, partial, component), root, partial);
             if (!found)
                 return false;
         }

@@ -81,7 +81,8 @@ private:
     void FillChildren(HTREEITEM item);
     void RefreshItem(HTREEITEM item);
     void DeleteChildren(HTREEITEM item);
-    HTREEITEM InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label);
+    HTREEITEM InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label, HKEY root,
+                             const wchar_t* keyPath);
     LPARAM GetItemFlags(HTREEITEM item) const;
     void SetItemFlags(HTREEITEM item, LPARAM flags);
     void SetItemImages(HTREEITEM item, int image, int selectedImage);

@@ -23,6 +23,8 @@ SCREENS=(
     commands_cut_key_96
     commands_cut_value_96
     commands_rename_key_96
+    hexedit
+    editors
 )
 
 # --- Main window --------------------------------------------------------------------------
@@ -69,6 +71,15 @@ shot_commands_rename_key_96() {
     xdotool type --delay 50 'Handheld'
     sleep 1
     snap commands_rename_key_96
+}
+
+# --- Areas with scripts of their own (each starts its own display and demo program) -------
+
+shot_hexedit() {
+    dpi 96; bash "$ROOT/tools/screenshots-hexedit.sh" "$OUT/hexedit"
+}
+shot_editors() {
+    dpi 96; bash "$ROOT/tools/screenshots-editors.sh"
 }
 
 # --- Helpers ------------------------------------------------------------------------------

@@ -281,6 +281,15 @@ TEST_F(MainLayout, UpdateMenuFollowsEveryEnablingRule)
     m_main->UpdateMenu(menu);
     EXPECT_TRUE(GetMenuState(menu, ID_SEARCH_SHOW_TOOLBAR, MF_BYCOMMAND) & MF_GRAYED) << "the setting is off";
     DestroyMenu(menu);
+    OverridePlatformType(L"Smartphone");
+    ResetDeviceInfo();
+    menu = MenuWithEveryCommand();
+    m_main->UpdateMenu(menu);
+    EXPECT_EQ(UINT(-1), GetMenuState(menu, ID_SEARCH_SHOW_TOOLBAR, MF_BYCOMMAND))
+        << "no toolbar on a Smartphone";
+    DestroyMenu(menu);
+    ClearPlatformOverrides();
+    ResetDeviceInfo();
     Settings().SetShowSearchToolbar(savedToolbarSetting);
 }
 

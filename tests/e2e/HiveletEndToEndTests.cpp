@@ -55,6 +55,13 @@ bool ValueExists(HKEY root, const wchar_t* path, const wchar_t* name)
     return RegGetValueW(root, path, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+std::string ClassOf(HWND window)
+{
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return Utf8(name);
+}
+
 DWORD ProcessOf(HWND window)
 {
     DWORD id = 0;
@@ -385,7 +392,7 @@ TEST_F(HiveletEndToEnd, SecondInteractiveStartHandsOverAndCommandLineRunsPassBy)
     std::printf("second interactive start: %lu ms\n", static_cast<unsigned long>(second.ElapsedMs()));
     HWND foreground = WaitForForeground(main, 5000);
     EXPECT_EQ(first.ProcessId(), ProcessOf(foreground));
-    EXPECT_EQ(main, foreground);
+    EXPECT_EQ(main, foreground) << ClassOf(foreground);
     // A line of spaces is no command line: the same hand-over.
     SetForegroundWindow(ours.Get());
     ASSERT_EQ(ours.Get(), GetForegroundWindow());
