@@ -1,6 +1,7 @@
 // CMainWnd: the program's one top-level window: the key tree and the value list with a splitter
-// between them, the key name bar along the bottom, the menu bar, and the command line of a
-// command-line run with its export and import jobs. Its source is split by concern:
+// between them, the key name bar along the bottom, the find results window that can cover them,
+// the floating search toolbar, the menu bar, and the command line of a command-line run with its
+// export and import jobs. Its source is split by concern:
 //   MainWnd.cpp            creation, layout, last position, destruction
 //   MainWndNotify.cpp      tree and list notifications, context menus, focus, input panel
 //   MainWndMenu.cpp        UpdateMenu: enabled states and texts of the menus
@@ -9,7 +10,7 @@
 //   MainWndClipboard.cpp   the program clipboard: cut, copy and paste of keys and values
 //   MainWndKeyCommands.cpp delete, rename, new key, properties, bookmarks, refresh, Delete key
 //   MainWndValueCommands.cpp delete, rename, new and edit of values
-//   MainWndSearch.cpp      the find results window and floating toolbar hooks
+//   MainWndSearch.cpp      the find results window, the floating toolbar, their commands, About
 //   MainWndCommandLine.cpp the command line and the export and import jobs
 //   CMainWnd main(commandLineMode, arguments); main.CreateMain(instance) -> message loop
 //   ExitCode(): in a silent run 0 all done, 1 an import or export failed, 2 invalid command line;
@@ -21,6 +22,8 @@
 #include "platform/AygShell.h"
 #include "registry/ShdBinaryBuffer.h"
 #include "registry/ShdRegKey.h"
+#include "search/FindResultsWnd.h"
+#include "search/FloatingToolBar.h"
 #include "search/RegFinder.h"
 #include "shd/ShdWnd.h"
 #include "shd/SplitterWnd.h"
@@ -31,7 +34,7 @@
 
 #include <functional>
 
-class CMainWnd : public CShdWnd
+class CMainWnd : public CShdWnd, public CFindResultsWnd::ICallback
 {
 public:
     static const wchar_t kInteractiveClass[];
@@ -111,7 +114,10 @@ public:
     // The search windows.
     void ShowResultsView(bool show);
     void SetToolbarVisible(bool show);
-    void OnSearchStateChanged();
+    CFindResultsWnd& GetFindResults() { return m_findResults; }
+    CFloatingToolBar& GetSearchToolBar() { return m_toolBar; }
+    void OnSearchStateChanged() override;
+    void OnShowFoundItem(DWORD root, const CString& keyPath, const CString& valueName, bool isValue) override;
     void OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* valueName, bool isValue);
 
     // "name (n)" for the first n from 2 to 32767 that exists() refuses, where name loses a
@@ -229,6 +235,7 @@ private:
     void MoveSearchWindows(int width, int workHeight);
     void PlaceToolBar();
     CString GetResultsStateText() const;
+    void EnableMenuBarFirstButton(bool enable);
 
     // Command line and jobs (MainWndCommandLine.cpp).
     void Message(const wchar_t* text, UINT style);
@@ -243,7 +250,8 @@ private:
     HWND m_list = nullptr;
     CSplitterWnd m_splitter;
     CKeyNameWnd m_keyName;
-    // The find results window (105) and the floating search toolbar (106) join here.
+    CFindResultsWnd m_findResults;
+    CFloatingToolBar m_toolBar;
     HWND m_inputPanel = nullptr;
     int m_splitSide = 0;
     int m_splitStacked = 0;

@@ -162,15 +162,10 @@ bool CMainWnd::OnSearchCommand(UINT id)
     return false;
 }
 
-// Search, export, import, options and About.
+// Search, export, import and options (pausing, stopping and switching views: MainWndSearch.cpp).
 
 void CMainWnd::OnSearch() {}
 void CMainWnd::OnFindNext() {}
-void CMainWnd::OnPauseSearch() {}
-void CMainWnd::OnStopSearch() {}
-void CMainWnd::OnSwitchView() {}
-void CMainWnd::OnToggleToolbar() {}
 void CMainWnd::OnExport() {}
 void CMainWnd::OnImport() {}
 void CMainWnd::OnOptions() {}
-void CMainWnd::OnAbout() {}

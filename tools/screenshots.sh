@@ -6,6 +6,7 @@
 # screens by adding one function and one line to SCREENS. Helpers for the functions:
 #   hivelet WxH [VAR=value ...]    start Hivelet.exe on an emulated device screen of that size
 #                                  (HIVELET_SCREEN) and wait for its main window
+#   demo MODE WxH                  likewise the search windows' demo (results, toolbar, about)
 #   select_key ROOT PATH [VALUE]   the position the next start opens at (last position setting)
 #   dpi N                          96 or 192 for the next start (Wine's LogPixels)
 #   click X Y [BUTTON]             a click at screen coordinates (3: right button)
@@ -23,6 +24,10 @@ SCREENS=(
     commands_cut_key_96
     commands_cut_value_96
     commands_rename_key_96
+    results_view_96
+    results_toolbar_96
+    results_view_192
+    about_96
     hexedit
     editors
 )
@@ -71,6 +76,21 @@ shot_commands_rename_key_96() {
     xdotool type --delay 50 'Handheld'
     sleep 1
     snap commands_rename_key_96
+}
+
+# --- Find results, floating toolbar, About box (a main window over an in-memory registry) ---
+
+shot_results_view_96() {
+    dpi 96; demo results 240x320; snap results_view_96
+}
+shot_results_toolbar_96() {
+    dpi 96; demo toolbar 240x320; snap results_toolbar_96
+}
+shot_results_view_192() {
+    dpi 192; demo results 480x640; snap results_view_192
+}
+shot_about_96() {
+    dpi 96; demo about 240x320; snap about_96
 }
 
 # --- Areas with scripts of their own (each starts its own display and demo program) -------
@@ -125,6 +145,17 @@ keys() {
         sleep 0.3
     done
     sleep 0.7
+}
+
+demo() {
+    SCREEN_SIZE=$2
+    env HIVELET_SCREEN="$SCREEN_SIZE" wine "$BUILD_DIR/tests/search/results_demo.exe" "$1" 60 >/dev/null 2>&1 &
+    PROGRAM_PID=$!
+    for _ in $(seq 1 150); do
+        xdotool search --name '^Hivelet$' >/dev/null 2>&1 && break
+        sleep 0.2
+    done
+    sleep 2 # let the search end and the windows paint
 }
 
 click() {
