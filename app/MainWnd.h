@@ -6,7 +6,12 @@
 //   MainWndNotify.cpp      tree and list notifications, context menus, focus, input panel
 //   MainWndMenu.cpp        UpdateMenu: enabled states and texts of the menus
 //   MainWndValueList.cpp   the value list (FillValueList and its lookups)
-//   MainWndCommands.cpp    command dispatch and the key, value, search and file commands
+//   MainWndCommands.cpp    command dispatch
+//   MainWndFindCommands.cpp "Start..." and "Find Next": the search dialog and the Find Next steps
+//   MainWndFileCommands.cpp "Export...", "Import..." and "Options..."
+//   MainWndClipboard.cpp   the program clipboard: cut, copy and paste of keys and values
+//   MainWndKeyCommands.cpp delete, rename, new key, properties, bookmarks, refresh, Delete key
+//   MainWndValueCommands.cpp delete, rename, new and edit of values
 //   MainWndSearch.cpp      the find results window, the floating toolbar, their commands, About
 //   MainWndCommandLine.cpp the command line and the export and import jobs
 //   CMainWnd main(commandLineMode, arguments); main.CreateMain(instance) -> message loop
@@ -17,6 +22,8 @@
 #include "app/KeyNameWnd.h"
 #include "app/RegTree.h"
 #include "platform/AygShell.h"
+#include "registry/ShdBinaryBuffer.h"
+#include "registry/ShdRegKey.h"
 #include "search/FindResultsWnd.h"
 #include "search/FloatingToolBar.h"
 #include "search/RegFinder.h"
@@ -26,6 +33,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <functional>
 
 class CMainWnd : public CShdWnd, public CFindResultsWnd::ICallback
 {
@@ -113,6 +122,11 @@ public:
     void OnShowFoundItem(DWORD root, const CString& keyPath, const CString& valueName, bool isValue) override;
     void OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* valueName, bool isValue);
 
+    // "name (n)" for the first n from 2 to 32767 that exists() refuses, where name loses a
+    // " (n)" of its own with n > 0; false when every candidate exists.
+    static bool MakeUniqueName(const wchar_t* name, const std::function<bool(const CString&)>& exists,
+                               CString& unique);
+
 protected:
     // Tracks a context or menu-bar popup at a screen point; tests record instead.
     virtual void TrackPopup(HMENU popup, POINT screen);
@@ -128,6 +142,9 @@ protected:
     CString m_renameKeyPath;
     CString m_renameOldName;
     CString m_renameNewName;
+    // Set while a key rename runs: the tree-view reports the end of a label edit again when its
+    // editor loses the focus to the rename's own message box.
+    bool m_keyRenameRunning = false;
 
 private:
     // Creation, layout, position (MainWnd.cpp).
@@ -193,6 +210,17 @@ private:
     void OnRefreshValues();
     void OnRefreshRegistry();
     void OnDeleteSelected();
+    // The key and value commands' own steps (MainWndClipboard.cpp, MainWndKeyCommands.cpp).
+    void OnCopyKey(bool cut);
+    void OnCopyValue(bool cut);
+    void PasteValueIntoSource(CShdRegKey& source, DWORD type, const CShdBinaryBuffer& data);
+    void PasteValueElsewhere(CShdRegKey& source, HKEY root, const CString& path, DWORD type,
+                             const CShdBinaryBuffer& data);
+    bool MakeKeyPasteTarget(HKEY root, const CString& path, CString& newPath);
+    void CopyKeyBranch(HTREEITEM target, HKEY root, const CString& newPath);
+    bool ClipboardInBranch(HKEY root, const CString& path) const;
+    bool ClipboardNamesValue(HKEY root, const CString& path, const CString& name) const;
+    void ReportError(const wchar_t* text);
     void OnSearch();
     void OnFindNext();
     void OnPauseSearch();

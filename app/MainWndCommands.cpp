@@ -1,6 +1,7 @@
 // The main window's commands: dispatch of menu, soft-key, accelerator and context-menu
-// commands, and the key, value, search and file commands. Commands whose dialogs and
-// operations are still to come are empty here, so that they can be filled in one by one.
+// commands, and the search and file commands (the key and value commands have files of their
+// own). Commands whose dialogs and operations are still to come are empty here, so that they
+// can be filled in one by one.
 #include "app/MainWnd.h"
 
 #include "res/resource.h"
@@ -111,7 +112,7 @@ bool CMainWnd::OnValueCommand(UINT id)
         OnNewValue(REG_MULTI_SZ, false);
         return true;
     case ID_VALUE_NEW_CUSTOM:
-        OnNewValue(REG_BINARY, true);
+        OnNewValue(REG_NONE, true);
         return true;
     case ID_VALUE_CUT:
         OnCutValue();
@@ -160,116 +161,3 @@ bool CMainWnd::OnSearchCommand(UINT id)
     }
     return false;
 }
-
-// The program clipboard.
-
-void CMainWnd::ClearClipboard()
-{
-    if (m_clipState == kClipValueCut) {
-        HKEY root = nullptr;
-        CString path;
-        if (GetCurrentKey(root, path) && root == m_clipRoot && path.EqualsNoCase(m_clipKeyPath)) {
-            int index = FindValueItem(m_clipValueName);
-            if (index >= 0)
-                SetValueCutLook(index, false);
-        }
-    }
-    m_tree.UnmarkCut();
-    m_clipState = kClipEmpty;
-    m_clipRoot = nullptr;
-    m_clipKeyPath.Empty();
-    m_clipValueName.Empty();
-}
-
-// Key commands.
-
-void CMainWnd::OnCutKey() {}
-void CMainWnd::OnCopyKey() {}
-void CMainWnd::OnPaste() {}
-void CMainWnd::OnPasteKey() {}
-void CMainWnd::OnDeleteKey() {}
-void CMainWnd::EndKeyRename(const CRegTree::SRenameInfo&) {}
-void CMainWnd::OnNewKey() {}
-void CMainWnd::OnKeyProperties() {}
-void CMainWnd::OnCopyKeyName() {}
-void CMainWnd::OnAddBookmark() {}
-void CMainWnd::OnBookmarks() {}
-
-void CMainWnd::OnRenameKey()
-{
-    HKEY root = nullptr;
-    CString path;
-    HTREEITEM item = nullptr;
-    if (!GetCurrentKey(item, root, path) || path.IsEmpty())
-        return;
-    SetFocus(m_tree.GetHwnd());
-    TreeView_EditLabel(m_tree.GetHwnd(), item);
-}
-
-void CMainWnd::OnRefreshKey()
-{
-    HTREEITEM item = m_tree.GetSelection();
-    if (!item)
-        return;
-    InvalidateRect(m_hwnd, nullptr, TRUE);
-    UpdateWindow(m_hwnd);
-    TreeView_EnsureVisible(m_tree.GetHwnd(), item);
-    FillValueList(nullptr, true, nullptr);
-    if (m_tree.IsFilled(item))
-        m_tree.Refill(item);
-}
-
-// Value commands.
-
-void CMainWnd::OnCutValue() {}
-void CMainWnd::OnCopyValue() {}
-void CMainWnd::OnPasteValue() {}
-void CMainWnd::OnDeleteValue() {}
-void CMainWnd::EndValueRename(const wchar_t*)
-{
-    m_renamePending = false;
-}
-void CMainWnd::OnNewValue(DWORD, bool) {}
-void CMainWnd::OnEditValue(bool) {}
-void CMainWnd::OnDeleteSelected() {}
-
-void CMainWnd::OnRenameValue()
-{
-    HKEY root = nullptr;
-    CString path, name;
-    int index = -1;
-    if (!GetCurrentKey(root, path) || !GetSelectedValue(index, name))
-        return;
-    SetFocus(m_list);
-    ListView_EditLabel(m_list, index);
-}
-
-bool CMainWnd::BeginValueRename(int index)
-{
-    m_renamePending = false;
-    if (!GetCurrentKey(m_renameRoot, m_renameKeyPath) ||
-        !GetValueName(index, m_longestValueName + 16, m_renameOldName))
-        return false;
-    m_renamePending = true;
-    return true;
-}
-
-void CMainWnd::OnRefreshValues()
-{
-    HKEY root = nullptr;
-    CString path;
-    if (!GetCurrentKey(root, path))
-        return;
-    InvalidateRect(m_hwnd, nullptr, TRUE);
-    UpdateWindow(m_hwnd);
-    FillValueList(nullptr, true, nullptr);
-}
-
-void CMainWnd::OnRefreshRegistry()
-{
-    InvalidateRect(m_hwnd, nullptr, TRUE);
-    UpdateWindow(m_hwnd);
-    FillValueList(nullptr, true, nullptr);
-    m_tree.Refresh(nullptr);
-}
-

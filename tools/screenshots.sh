@@ -21,6 +21,9 @@ SCREENS=(
     mainview_landscape_192
     mainview_context_menu_96
     mainview_tree_menu_192
+    commands_cut_key_96
+    commands_cut_value_96
+    commands_rename_key_96
     results_view_96
     results_toolbar_96
     results_view_192
@@ -60,6 +63,29 @@ shot_mainview_context_menu_96() {
 shot_mainview_tree_menu_192() {
     dpi 192; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 480x640
     click 150 150 3; snap mainview_tree_menu_192
+}
+
+# --- Key and value commands ---------------------------------------------------------------
+# The commands are reached as a user reaches them: a right click on a tree item or in the value
+# list opens the context menu, whose items are walked with the arrow keys.
+
+shot_commands_cut_key_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 240x320
+    click 115 105 3; keys Down Down Right Return # "Edit" > "Cut" on Device
+    click 115 89                                 # HiveletDemo selected: Device shows its cut look
+    snap commands_cut_key_96
+}
+shot_commands_cut_value_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320
+    click 60 221 3; keys Down Down Down Down Return # "Cut" on Greeting, now ghosted
+    snap commands_cut_value_96
+}
+shot_commands_rename_key_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 240x320
+    click 115 105 3; keys Down Down Down Return # "Rename"
+    xdotool type --delay 50 'Handheld'
+    sleep 1
+    snap commands_rename_key_96
 }
 
 # --- Find results, floating toolbar, About box (a main window over an in-memory registry) ---
@@ -136,6 +162,14 @@ hivelet() {
         sleep 0.2
     done
     sleep 1.5 # let it paint
+}
+
+keys() {
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.3
+    done
+    sleep 0.7
 }
 
 demo() {

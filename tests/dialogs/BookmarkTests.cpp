@@ -235,6 +235,8 @@ TEST_F(BookmarksDlgTest, OpenHandsTheKeyBackAndIgnoresUnknownRoots)
         EXPECT_EQ(0, SelectedRow(dialog));
         EXPECT_EQ(List(dialog), DialogFocus(dialog));
         Select(dialog, 1);
+        // Ending the dialog would hide it; whether it is shown yet depends on the modal loop.
+        ShowWindow(dialog, SW_SHOW);
         SendCommand(dialog, ID_BOOKMARK_OPEN);
         EXPECT_TRUE(IsWindowEnabled(dialog) && IsWindowVisible(dialog)) << "still open";
         Select(dialog, 2);
