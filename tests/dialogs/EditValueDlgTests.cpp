@@ -1,7 +1,8 @@
 // The value editor run in-process under the dialog driver, against the test's own key in the
 // real registry (and the in-memory registry for data Wine would not keep as written): the
-// editor chosen by type, the double-word base switch, Done's checks and messages, values
-// created under missing keys, and data written back unchanged when nothing was edited.
+// editor chosen by type, the double-word base switch, the byte view and custom types, Done's
+// checks and messages, values created under missing keys, and data written back unchanged when
+// nothing was edited.
 #include "dialogs/EditValueDlg.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
@@ -237,24 +238,116 @@ TEST_F(EditValueDlgTest, NewValueRefusesAUsedNameAndKeepsTheInput)
     EXPECT_EQ(Characters(std::wstring(L"old\0", 4)), Stored(L"Taken").data);
 }
 
-TEST_F(EditValueDlgTest, ShortDialogHidesTheTypeAndPutsLinesBesideTheName)
+TEST_F(EditValueDlgTest, ShortDialogHidesTheTypeAndPutsTheEditorBesideTheName)
 {
     Put(L"Lines", REG_MULTI_SZ, Characters(std::wstring(L"a\0\0", 3)));
-    EXPECT_FALSE(Edit(L"Lines", [](HWND dialog) {
-        auto rectOf = [&](int id) {
-            RECT rect;
-            GetWindowRect(GetDlgItem(dialog, id), &rect);
-            return rect;
-        };
-        MoveWindow(dialog, 0, 0, 320, 400, TRUE);
-        EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
-        EXPECT_GT(rectOf(IDC_VALUE_MULTI_STRING).top, rectOf(IDC_VALUE_NAME).bottom);
-        MoveWindow(dialog, 0, 0, 320, 150, TRUE);
+    Put(L"Blob", REG_BINARY, Bytes(40, 0x41));
+    const struct
+    {
+        const wchar_t* value;
+        int editor, width;
+    } cases[] = {{L"Lines", IDC_VALUE_MULTI_STRING, 320}, {L"Blob", IDC_VALUE_HEX_EDIT, 480}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(Edit(c.value, [&](HWND dialog) {
+            auto rectOf = [&](int id) {
+                RECT rect;
+                GetWindowRect(GetDlgItem(dialog, id), &rect);
+                return rect;
+            };
+            MoveWindow(dialog, 0, 0, c.width, 400, TRUE);
+            EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
+            RECT name = rectOf(IDC_VALUE_NAME), editor = rectOf(c.editor);
+            EXPECT_GT(editor.top, name.bottom);
+            if (c.editor == IDC_VALUE_HEX_EDIT)
+                EXPECT_LE(editor.right, name.right) << "fitted to its bytes per line";
+            MoveWindow(dialog, 0, 0, c.width, 150, TRUE);
+            EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
+            name = rectOf(IDC_VALUE_NAME), editor = rectOf(c.editor);
+            EXPECT_EQ(name.top, editor.top);
+            EXPECT_GT(editor.left, name.right);
+            SendCommand(dialog, IDCANCEL);
+        })) << c.value;
+    }
+}
+
+// The byte view: other types, "Edit as Binary..." keeping the type, new custom values.
+TEST_F(EditValueDlgTest, EveryTypeGoesBackUnchangedThroughTheByteView)
+{
+    struct SCase
+    {
+        DWORD type;
+        Bytes data;
+    } cases[] = {
+        {REG_NONE, {1, 2, 3}},
+        {REG_BINARY, {0x00, 0xFF, 0x10, 0x80, 0x7F}},
+        {REG_BINARY, {}},
+        {0x20000, {0xAA}},
+        {REG_SZ, {'a', 0, 'b', 0, 0, 0}},
+        {REG_MULTI_SZ, {'a', 0, 0, 0, 0, 0}},
+        {REG_DWORD, {1, 2, 3}}, // a dword of the wrong length, editable only as bytes
+        {REG_DWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
+    };
+    for (const SCase& c : cases) {
+        Put(L"Value", c.type, c.data);
+        const bool asBinary = c.type == REG_SZ || c.type == REG_MULTI_SZ || c.type == REG_DWORD;
+        ASSERT_TRUE(Edit(
+            L"Value",
+            [&](HWND dialog) {
+                EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_HEX_EDIT)) << c.type;
+                for (int id : {IDC_VALUE_STRING, IDC_VALUE_DWORD, IDC_VALUE_MULTI_STRING})
+                    EXPECT_FALSE(IsItemVisible(dialog, id)) << c.type;
+                EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_CUSTOM_TYPE)) << "edit mode keeps the type";
+                EXPECT_EQ(GetDlgItem(dialog, IDC_VALUE_HEX_EDIT), DialogFocus(dialog));
+                SendCommand(dialog, IDOK);
+            },
+            asBinary))
+            << c.type;
+        SStored stored = Stored(L"Value");
+        EXPECT_EQ(c.type, stored.type);
+        EXPECT_EQ(c.data, stored.data) << c.type;
+    }
+    EXPECT_EQ(0u, m_messages.Count());
+}
+
+TEST_F(EditValueDlgTest, CustomValueTakesItsTypeFromTheTypeField)
+{
+    CString name;
+    const auto custom = [&](DialogScript script) { return Create(TestPath(), REG_NONE, name, script, true); };
+    ASSERT_TRUE(custom([&](HWND dialog) {
+        EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_CUSTOM_TYPE));
         EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
-        RECT name = rectOf(IDC_VALUE_NAME), lines = rectOf(IDC_VALUE_MULTI_STRING);
-        EXPECT_EQ(name.top, lines.top);
-        EXPECT_GT(lines.left, name.right);
-        SendCommand(dialog, IDCANCEL);
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"Custom");
+        for (const wchar_t* text : {L"10000", L"", L"0x10", L"-1"}) {
+            CDialogDriver::SetItemText(dialog, IDC_VALUE_CUSTOM_TYPE, text);
+            SendCommand(dialog, IDOK);
+        }
+        EXPECT_EQ(4u, m_messages.Count());
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_CUSTOM_TYPE, L"FFFF");
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(CString(L"Custom"), name);
+    SStored stored = Stored(L"Custom");
+    ASSERT_TRUE(stored.exists);
+    EXPECT_EQ(0xFFFFu, stored.type);
+    EXPECT_TRUE(stored.data.empty());
+
+    name = L"None";
+    ASSERT_TRUE(custom([](HWND dialog) { SendCommand(dialog, IDOK); }));
+    EXPECT_EQ(DWORD(REG_NONE), Stored(L"None").type);
+}
+
+TEST_F(EditValueDlgTest, FailedPasteIsReportedAndTheFocusGoesBack)
+{
+    Put(L"Blob", REG_BINARY, {1, 2});
+    ASSERT_TRUE(Edit(L"Blob", [&](HWND dialog) {
+        HWND hex = GetDlgItem(dialog, IDC_VALUE_HEX_EDIT);
+        SetFocus(GetDlgItem(dialog, IDC_VALUE_NAME));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_VALUE_HEX_EDIT, CHexEditCtrl::kPasteFailed),
+                     LPARAM(hex));
+        ASSERT_EQ(1u, m_messages.Count());
+        EXPECT_EQ(CString(L"Invalid data"), m_messages.Text(0));
+        EXPECT_EQ(hex, DialogFocus(dialog));
+        SendCommand(dialog, IDOK);
     }));
 }
 

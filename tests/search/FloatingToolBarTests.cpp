@@ -161,7 +161,7 @@ TEST_F(FloatingToolBar, ReleaseOverThePressedButtonOnlySendsItsCommand)
     EXPECT_EQ(2, m_toolbar->GetPressedButton());
     EXPECT_EQ(Bar(), GetCapture());
     EXPECT_EQ(ImageColour(9), ButtonCentre(2)); // the pressed image while pressed and inside
-    Mouse(WM_MOUSEMOVE, x, 60); // off
+    Mouse(WM_MOUSEMOVE, x, 60);                 // off
     EXPECT_FALSE(m_toolbar->IsPressedInside());
     EXPECT_EQ(ImageColour(8), ButtonCentre(2));
     Mouse(WM_LBUTTONUP, x, 60);
