@@ -1,12 +1,12 @@
 // The value editor run in-process under the dialog driver, against the test's own key in the
 // real registry (and the in-memory registry for data Wine would not keep as written): the
-// editor chosen by type, the double-word base switch, Done's checks and messages, values
-// created under missing keys, and data written back unchanged when nothing was edited.
+// editor chosen by type, the double-word base switch, the byte view and custom types, Done's
+// checks and messages, values created under missing keys, and data written back unchanged when
+// nothing was edited.
 #include "dialogs/EditValueDlg.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
-#include "shd/ShdWnd.h"
 #include "tests/dialogs/DialogScript.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/PrintCString.h"
@@ -79,63 +79,50 @@ CString Text(HWND dialog, int id)
 
 } // namespace
 
-TEST_F(EditValueDlgTest, EachTypeOpensItsOwnEditor)
+// Each type opens its own editor, showing what the bytes hold, and Done without an edit writes
+// the bytes back as they were.
+TEST_F(EditValueDlgTest, EachTypeOpensItsEditorAndDoneWritesItBackUnchanged)
 {
-    Put(L"Text", REG_EXPAND_SZ, Characters(std::wstring(L"%PATH%\0", 7)));
-    Put(L"Number", REG_DWORD, {0x2A, 0, 0, 0});
-    Put(L"Lines", REG_MULTI_SZ, Characters(std::wstring(L"a\0b\0\0", 5)));
     struct SCase
     {
-        const wchar_t* name;
+        DWORD type;
+        Bytes data;
         int editor;
-        const wchar_t* text;
+        const wchar_t* shown;
         const wchar_t* typeLabel;
     } cases[] = {
-        {L"Text", IDC_VALUE_STRING, L"%PATH%", L"Type: REG_EXPAND_SZ"},
-        {L"Number", IDC_VALUE_DWORD, L"42", L"Type: REG_DWORD"},
-        {L"Lines", IDC_VALUE_MULTI_STRING, L"a\r\nb", L"Type: REG_MULTI_SZ"},
+        {REG_SZ, Characters(std::wstring(L"plain\0", 6)), IDC_VALUE_STRING, L"plain", L"Type: REG_SZ"},
+        // Text behind an embedded NUL.
+        {REG_EXPAND_SZ, Characters(std::wstring(L"ab\0cd\0", 6)), IDC_VALUE_STRING, L"ab",
+         L"Type: REG_EXPAND_SZ"},
+        // A line break in a one-line field.
+        {REG_SZ, Characters(std::wstring(L"one\r\ntwo\0", 9)), IDC_VALUE_STRING, nullptr, L"Type: REG_SZ"},
+        {REG_MULTI_SZ, Characters(std::wstring(L"a\0b\0\0", 5)), IDC_VALUE_MULTI_STRING, L"a\r\nb",
+         L"Type: REG_MULTI_SZ"},
+        // Multi-strings with one trailing NUL and with three.
+        {REG_MULTI_SZ, Characters(std::wstring(L"a\0", 2)), IDC_VALUE_MULTI_STRING, L"a",
+         L"Type: REG_MULTI_SZ"},
+        {REG_MULTI_SZ, Characters(std::wstring(L"a\0\0\0", 4)), IDC_VALUE_MULTI_STRING, L"a\r\n",
+         L"Type: REG_MULTI_SZ"},
+        {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, IDC_VALUE_DWORD, L"4294967295", L"Type: REG_DWORD"},
     };
     const int editors[] = {IDC_VALUE_STRING, IDC_VALUE_DWORD, IDC_VALUE_MULTI_STRING, IDC_VALUE_CUSTOM_TYPE,
                            IDC_VALUE_HEX_EDIT};
     for (const SCase& c : cases) {
-        EXPECT_FALSE(Edit(c.name, [&](HWND dialog) {
-            CString name = c.name;
-            EXPECT_EQ(CString(L"Edit Value"), CShdWnd::QueryWindowText(dialog, L""));
-            EXPECT_EQ(name, Text(dialog, IDC_VALUE_NAME));
-            EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(dialog, IDC_VALUE_NAME), GWL_STYLE) & ES_READONLY);
+        Put(L"Value", c.type, c.data);
+        ASSERT_TRUE(Edit(L"Value", [&](HWND dialog) {
             for (int id : editors)
-                EXPECT_EQ(id == c.editor, IsItemVisible(dialog, id)) << c.name << " control " << id;
-            EXPECT_EQ(c.editor == IDC_VALUE_DWORD, IsItemVisible(dialog, IDC_VALUE_HEXADECIMAL)) << c.name;
-            EXPECT_EQ(CString(c.text), Text(dialog, c.editor));
+                EXPECT_EQ(id == c.editor, IsItemVisible(dialog, id)) << c.type << " control " << id;
+            EXPECT_EQ(c.editor == IDC_VALUE_DWORD, IsItemVisible(dialog, IDC_VALUE_HEXADECIMAL)) << c.type;
+            if (c.shown)
+                EXPECT_EQ(CString(c.shown), Text(dialog, c.editor));
             EXPECT_EQ(CString(c.typeLabel), Text(dialog, IDC_VALUE_TYPE_LABEL));
-            EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
             EXPECT_EQ(GetDlgItem(dialog, c.editor), DialogFocus(dialog));
-            SendCommand(dialog, IDCANCEL);
-        }));
-    }
-    EXPECT_EQ(3, m_driver.HandledCount());
-    EXPECT_EQ(0u, m_messages.Count());
-}
-
-TEST_F(EditValueDlgTest, DoneWithoutAnEditWritesEveryTypeBackUnchanged)
-{
-    const Bytes values[] = {
-        Characters(std::wstring(L"plain\0", 6)),
-        Characters(std::wstring(L"ab\0cd\0", 6)),     // text behind an embedded NUL
-        Characters(std::wstring(L"one\r\ntwo\0", 9)), // a line break in a one-line field
-        Characters(std::wstring(L"a\0b\0\0", 5)),
-        Characters(std::wstring(L"a\0", 2)),     // a multi-string with one trailing NUL
-        Characters(std::wstring(L"a\0\0\0", 4)), // ... and with three
-        {0xFF, 0xFF, 0xFF, 0xFF},
-    };
-    const DWORD types[] = {REG_SZ,       REG_EXPAND_SZ, REG_SZ,   REG_MULTI_SZ,
-                           REG_MULTI_SZ, REG_MULTI_SZ,  REG_DWORD};
-    for (size_t i = 0; i < std::size(types); ++i) {
-        Put(L"Value", types[i], values[i]);
-        ASSERT_TRUE(Edit(L"Value", [](HWND dialog) { SendCommand(dialog, IDOK); })) << i;
+            SendCommand(dialog, IDOK);
+        })) << c.type;
         SStored stored = Stored(L"Value");
-        EXPECT_EQ(types[i], stored.type) << i;
-        EXPECT_EQ(values[i], stored.data) << i;
+        EXPECT_EQ(c.type, stored.type);
+        EXPECT_EQ(c.data, stored.data) << c.type;
     }
     EXPECT_EQ(0u, m_messages.Count());
 }
@@ -144,7 +131,6 @@ TEST_F(EditValueDlgTest, EditedTextIsWrittenWithOneTerminatorAndKeepsItsType)
 {
     Put(L"Path", REG_EXPAND_SZ, Characters(std::wstring(L"ab\0cd\0", 6)));
     ASSERT_TRUE(Edit(L"Path", [](HWND dialog) {
-        EXPECT_EQ(CString(L"ab"), Text(dialog, IDC_VALUE_STRING));
         CDialogDriver::SetItemText(dialog, IDC_VALUE_STRING, L"%TEMP%\\x");
         SendCommand(dialog, IDOK);
     }));
@@ -177,27 +163,21 @@ TEST_F(EditValueDlgTest, BaseSwitchShowsTheNumberAgainOrRefusesAnInvalidOne)
 {
     Put(L"Number", REG_DWORD, {0xFF, 0, 0, 0});
     ASSERT_TRUE(Edit(L"Number", [&](HWND dialog) {
-        EXPECT_TRUE(IsChecked(dialog, IDC_VALUE_DECIMAL));
         SendClick(dialog, IDC_VALUE_HEXADECIMAL);
         EXPECT_EQ(CString(L"ff"), Text(dialog, IDC_VALUE_DWORD));
         SendClick(dialog, IDC_VALUE_DECIMAL);
         EXPECT_EQ(CString(L"255"), Text(dialog, IDC_VALUE_DWORD));
-        EXPECT_EQ(0u, m_messages.Count());
 
         CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"1a");
         SendClick(dialog, IDC_VALUE_HEXADECIMAL);
         ASSERT_EQ(1u, m_messages.Count());
         EXPECT_EQ(CString(L"Entered value is invalid"), m_messages.Text(0));
-        EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND), m_messages.Messages()[0].style);
-        EXPECT_EQ(dialog, m_messages.Messages()[0].owner);
-        EXPECT_TRUE(IsChecked(dialog, IDC_VALUE_DECIMAL));
-        EXPECT_FALSE(IsChecked(dialog, IDC_VALUE_HEXADECIMAL));
+        EXPECT_TRUE(IsChecked(dialog, IDC_VALUE_DECIMAL) && !IsChecked(dialog, IDC_VALUE_HEXADECIMAL));
         EXPECT_EQ(CString(L"1a"), Text(dialog, IDC_VALUE_DWORD));
 
         // Done parses in the current base: 1a is invalid in decimal, the dialog stays.
         SendCommand(dialog, IDOK);
         EXPECT_EQ(2u, m_messages.Count());
-        EXPECT_EQ(CString(L"Entered value is invalid"), m_messages.Text(1));
         CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"26");
         SendClick(dialog, IDC_VALUE_HEXADECIMAL);
         EXPECT_EQ(CString(L"1a"), Text(dialog, IDC_VALUE_DWORD));
@@ -208,17 +188,17 @@ TEST_F(EditValueDlgTest, BaseSwitchShowsTheNumberAgainOrRefusesAnInvalidOne)
     EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF}), Stored(L"Number").data);
 }
 
-TEST_F(EditValueDlgTest, DwordOfTheWrongLengthDoesNotOpen)
+TEST_F(EditValueDlgTest, NoDialogForAWrongLengthDwordAMissingValueOrATypeWithoutEditor)
 {
     Put(L"Three", REG_DWORD, {1, 2, 3});
     Put(L"Eight", REG_DWORD, {1, 2, 3, 4, 5, 6, 7, 8});
-    for (const wchar_t* name : {L"Three", L"Eight"}) {
+    for (const wchar_t* name : {L"Three", L"Eight", L"NoSuchValue"}) {
         CEditValueDlg dialog;
         EXPECT_FALSE(dialog.EditValue(nullptr, HKEY_CURRENT_USER, TestPath(), name, false)) << name;
     }
-    CEditValueDlg missing;
-    EXPECT_FALSE(missing.EditValue(nullptr, HKEY_CURRENT_USER, TestPath(), L"NoSuchValue", false));
-    EXPECT_EQ(0, m_driver.HandledCount()) << "no dialog appeared";
+    CString name;
+    EXPECT_FALSE(CEditValueDlg().NewValue(nullptr, HKEY_CURRENT_USER, TestPath(), 5, false, name));
+    EXPECT_EQ(0, m_driver.HandledCount());
     EXPECT_EQ(0u, m_messages.Count());
     EXPECT_EQ((Bytes{1, 2, 3}), Stored(L"Three").data);
 }
@@ -228,10 +208,7 @@ TEST_F(EditValueDlgTest, NewValueUnderAMissingKeyCreatesTheKey)
     CString path = TestPath() + L"\\New\\Deeper";
     CString name;
     ASSERT_TRUE(Create(path, REG_SZ, name, [](HWND dialog) {
-        EXPECT_EQ(CString(L"New Value"), CShdWnd::QueryWindowText(dialog, L""));
         EXPECT_EQ(GetDlgItem(dialog, IDC_VALUE_NAME), DialogFocus(dialog));
-        EXPECT_FALSE(GetWindowLongPtrW(GetDlgItem(dialog, IDC_VALUE_NAME), GWL_STYLE) & ES_READONLY);
-        EXPECT_EQ(CString(L""), Text(dialog, IDC_VALUE_STRING));
         CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"Greeting");
         CDialogDriver::SetItemText(dialog, IDC_VALUE_STRING, L"hello");
         SendCommand(dialog, IDOK);
@@ -247,7 +224,6 @@ TEST_F(EditValueDlgTest, NewValueRefusesAUsedNameAndKeepsTheInput)
     Put(L"Taken", REG_SZ, Characters(std::wstring(L"old\0", 4)));
     CString name;
     ASSERT_TRUE(Create(TestPath(), REG_DWORD, name, [&](HWND dialog) {
-        EXPECT_EQ(CString(L"0"), Text(dialog, IDC_VALUE_DWORD));
         CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"TAKEN");
         CDialogDriver::SetItemText(dialog, IDC_VALUE_DWORD, L"7");
         SendCommand(dialog, IDOK);
@@ -262,32 +238,116 @@ TEST_F(EditValueDlgTest, NewValueRefusesAUsedNameAndKeepsTheInput)
     EXPECT_EQ(Characters(std::wstring(L"old\0", 4)), Stored(L"Taken").data);
 }
 
-TEST_F(EditValueDlgTest, NewValueOfATypeWithoutEditorDoesNotOpen)
-{
-    CString name;
-    CEditValueDlg dialog;
-    EXPECT_FALSE(dialog.NewValue(nullptr, HKEY_CURRENT_USER, TestPath(), 5, false, name));
-    EXPECT_EQ(0, m_driver.HandledCount());
-}
-
-TEST_F(EditValueDlgTest, ShortDialogHidesTheTypeAndPutsLinesBesideTheName)
+TEST_F(EditValueDlgTest, ShortDialogHidesTheTypeAndPutsTheEditorBesideTheName)
 {
     Put(L"Lines", REG_MULTI_SZ, Characters(std::wstring(L"a\0\0", 3)));
-    EXPECT_FALSE(Edit(L"Lines", [](HWND dialog) {
-        auto rectOf = [&](int id) {
-            RECT rect;
-            GetWindowRect(GetDlgItem(dialog, id), &rect);
-            return rect;
-        };
-        MoveWindow(dialog, 0, 0, 320, 400, TRUE);
-        EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
-        EXPECT_GT(rectOf(IDC_VALUE_MULTI_STRING).top, rectOf(IDC_VALUE_NAME).bottom);
-        MoveWindow(dialog, 0, 0, 320, 150, TRUE);
+    Put(L"Blob", REG_BINARY, Bytes(40, 0x41));
+    const struct
+    {
+        const wchar_t* value;
+        int editor, width;
+    } cases[] = {{L"Lines", IDC_VALUE_MULTI_STRING, 320}, {L"Blob", IDC_VALUE_HEX_EDIT, 480}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(Edit(c.value, [&](HWND dialog) {
+            auto rectOf = [&](int id) {
+                RECT rect;
+                GetWindowRect(GetDlgItem(dialog, id), &rect);
+                return rect;
+            };
+            MoveWindow(dialog, 0, 0, c.width, 400, TRUE);
+            EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
+            RECT name = rectOf(IDC_VALUE_NAME), editor = rectOf(c.editor);
+            EXPECT_GT(editor.top, name.bottom);
+            if (c.editor == IDC_VALUE_HEX_EDIT)
+                EXPECT_LE(editor.right, name.right) << "fitted to its bytes per line";
+            MoveWindow(dialog, 0, 0, c.width, 150, TRUE);
+            EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
+            name = rectOf(IDC_VALUE_NAME), editor = rectOf(c.editor);
+            EXPECT_EQ(name.top, editor.top);
+            EXPECT_GT(editor.left, name.right);
+            SendCommand(dialog, IDCANCEL);
+        })) << c.value;
+    }
+}
+
+// The byte view: other types, "Edit as Binary..." keeping the type, new custom values.
+TEST_F(EditValueDlgTest, EveryTypeGoesBackUnchangedThroughTheByteView)
+{
+    struct SCase
+    {
+        DWORD type;
+        Bytes data;
+    } cases[] = {
+        {REG_NONE, {1, 2, 3}},
+        {REG_BINARY, {0x00, 0xFF, 0x10, 0x80, 0x7F}},
+        {REG_BINARY, {}},
+        {0x20000, {0xAA}},
+        {REG_SZ, {'a', 0, 'b', 0, 0, 0}},
+        {REG_MULTI_SZ, {'a', 0, 0, 0, 0, 0}},
+        {REG_DWORD, {1, 2, 3}}, // a dword of the wrong length, editable only as bytes
+        {REG_DWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
+    };
+    for (const SCase& c : cases) {
+        Put(L"Value", c.type, c.data);
+        const bool asBinary = c.type == REG_SZ || c.type == REG_MULTI_SZ || c.type == REG_DWORD;
+        ASSERT_TRUE(Edit(
+            L"Value",
+            [&](HWND dialog) {
+                EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_HEX_EDIT)) << c.type;
+                for (int id : {IDC_VALUE_STRING, IDC_VALUE_DWORD, IDC_VALUE_MULTI_STRING})
+                    EXPECT_FALSE(IsItemVisible(dialog, id)) << c.type;
+                EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_CUSTOM_TYPE)) << "edit mode keeps the type";
+                EXPECT_EQ(GetDlgItem(dialog, IDC_VALUE_HEX_EDIT), DialogFocus(dialog));
+                SendCommand(dialog, IDOK);
+            },
+            asBinary))
+            << c.type;
+        SStored stored = Stored(L"Value");
+        EXPECT_EQ(c.type, stored.type);
+        EXPECT_EQ(c.data, stored.data) << c.type;
+    }
+    EXPECT_EQ(0u, m_messages.Count());
+}
+
+TEST_F(EditValueDlgTest, CustomValueTakesItsTypeFromTheTypeField)
+{
+    CString name;
+    const auto custom = [&](DialogScript script) { return Create(TestPath(), REG_NONE, name, script, true); };
+    ASSERT_TRUE(custom([&](HWND dialog) {
+        EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_CUSTOM_TYPE));
         EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
-        RECT name = rectOf(IDC_VALUE_NAME), lines = rectOf(IDC_VALUE_MULTI_STRING);
-        EXPECT_EQ(name.top, lines.top);
-        EXPECT_GT(lines.left, name.right);
-        SendCommand(dialog, IDCANCEL);
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"Custom");
+        for (const wchar_t* text : {L"10000", L"", L"0x10", L"-1"}) {
+            CDialogDriver::SetItemText(dialog, IDC_VALUE_CUSTOM_TYPE, text);
+            SendCommand(dialog, IDOK);
+        }
+        EXPECT_EQ(4u, m_messages.Count());
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_CUSTOM_TYPE, L"FFFF");
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(CString(L"Custom"), name);
+    SStored stored = Stored(L"Custom");
+    ASSERT_TRUE(stored.exists);
+    EXPECT_EQ(0xFFFFu, stored.type);
+    EXPECT_TRUE(stored.data.empty());
+
+    name = L"None";
+    ASSERT_TRUE(custom([](HWND dialog) { SendCommand(dialog, IDOK); }));
+    EXPECT_EQ(DWORD(REG_NONE), Stored(L"None").type);
+}
+
+TEST_F(EditValueDlgTest, FailedPasteIsReportedAndTheFocusGoesBack)
+{
+    Put(L"Blob", REG_BINARY, {1, 2});
+    ASSERT_TRUE(Edit(L"Blob", [&](HWND dialog) {
+        HWND hex = GetDlgItem(dialog, IDC_VALUE_HEX_EDIT);
+        SetFocus(GetDlgItem(dialog, IDC_VALUE_NAME));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_VALUE_HEX_EDIT, CHexEditCtrl::kPasteFailed),
+                     LPARAM(hex));
+        ASSERT_EQ(1u, m_messages.Count());
+        EXPECT_EQ(CString(L"Invalid data"), m_messages.Text(0));
+        EXPECT_EQ(hex, DialogFocus(dialog));
+        SendCommand(dialog, IDOK);
     }));
 }
 
@@ -322,15 +382,13 @@ TEST_F(EditValueDlgMemoryTest, StringWithoutTerminatorIsShownWholeAndGainsOneWhe
     odd.push_back(0x44);
     Put(L"Bare", REG_SZ, bare);
     Put(L"Odd", REG_SZ, odd);
-    ASSERT_TRUE(Edit(L"Bare", [](HWND dialog) {
-        EXPECT_EQ(CString(L"abc"), Text(dialog, IDC_VALUE_STRING));
-        SendCommand(dialog, IDOK);
-    }));
+    for (const wchar_t* name : {L"Bare", L"Odd"}) {
+        ASSERT_TRUE(Edit(name, [](HWND dialog) {
+            EXPECT_EQ(CString(L"abc"), Text(dialog, IDC_VALUE_STRING));
+            SendCommand(dialog, IDOK);
+        }));
+    }
     EXPECT_EQ(bare, Stored(L"Bare").data) << "unchanged text keeps the stored bytes";
-    ASSERT_TRUE(Edit(L"Odd", [](HWND dialog) {
-        EXPECT_EQ(CString(L"abc"), Text(dialog, IDC_VALUE_STRING));
-        SendCommand(dialog, IDOK);
-    }));
     EXPECT_EQ(odd, Stored(L"Odd").data);
     ASSERT_TRUE(Edit(L"Bare", [](HWND dialog) {
         CDialogDriver::SetItemText(dialog, IDC_VALUE_STRING, L"abcd");
@@ -349,7 +407,6 @@ TEST_F(EditValueDlgMemoryTest, RefusedWritesKeepTheDialogOpen)
         m_memory.FailCall(IRegistryBackend::OpCreateKey, 1);
         SendCommand(dialog, IDOK);
         ASSERT_EQ(2u, m_messages.Count());
-        EXPECT_EQ(CString(L"Unable to write value"), m_messages.Text(0));
         EXPECT_EQ(CString(L"Unable to write value"), m_messages.Text(1));
         EXPECT_EQ(Characters(std::wstring(L"x\0", 2)), Stored(L"Text").data);
         SendCommand(dialog, IDOK);

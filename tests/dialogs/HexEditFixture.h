@@ -72,11 +72,6 @@ protected:
     Bytes Data() const { return Bytes(m_hex.GetData(), m_hex.GetData() + m_hex.GetSize()); }
 
     void Key(UINT key) const { SendMessageW(Hwnd(), WM_KEYDOWN, key, 1); }
-    void Keys(UINT key, int times) const
-    {
-        for (int i = 0; i < times; ++i)
-            Key(key);
-    }
     void Type(const wchar_t* text) const
     {
         for (; *text; ++text)

@@ -36,18 +36,14 @@ bool Parses(const wchar_t* text, bool hexadecimal, DWORD bound = 0xFFFFFFFF)
 
 TEST(ValueConversion, TypeNames)
 {
-    EXPECT_EQ(CString(L"REG_NONE"), GetValueTypeName(0));
-    EXPECT_EQ(CString(L"REG_SZ"), GetValueTypeName(1));
     EXPECT_EQ(CString(L"REG_EXPAND_SZ"), GetValueTypeName(2));
-    EXPECT_EQ(CString(L"REG_BINARY"), GetValueTypeName(3));
-    EXPECT_EQ(CString(L"REG_DWORD"), GetValueTypeName(4));
     EXPECT_EQ(CString(L"REG_MULTI_SZ"), GetValueTypeName(7));
+    // Types between the known ones and far beyond them, in hexadecimal.
     EXPECT_EQ(CString(L"Unknown (0x5)"), GetValueTypeName(5));
-    EXPECT_EQ(CString(L"Unknown (0x20000)"), GetValueTypeName(0x20000));
     EXPECT_EQ(CString(L"Unknown (0xFFFFFFFF)"), GetValueTypeName(0xFFFFFFFF));
 }
 
-TEST(ValueConversion, NumberLimitsInBothBases)
+TEST(ValueConversion, NumberLimitsInBothBasesAndTheCustomTypeBound)
 {
     DWORD number = 0;
     EXPECT_TRUE(ParseNumber(L"4294967295", false, 0xFFFFFFFF, number));
@@ -56,10 +52,8 @@ TEST(ValueConversion, NumberLimitsInBothBases)
     EXPECT_FALSE(Parses(L"99999999999999999999999", false));
     EXPECT_TRUE(ParseNumber(L"0000000000000000000000042", false, 0xFFFFFFFF, number));
     EXPECT_EQ(42u, number);
-    for (const wchar_t* text : {L"ffffffff", L"FFFFFFFF", L"00000000ffffffff"}) {
-        EXPECT_TRUE(ParseNumber(text, true, 0xFFFFFFFF, number)) << text;
-        EXPECT_EQ(0xFFFFFFFFu, number) << text;
-    }
+    EXPECT_TRUE(ParseNumber(L"00000000ffffffff", true, 0xFFFFFFFF, number));
+    EXPECT_EQ(0xFFFFFFFFu, number);
     EXPECT_FALSE(Parses(L"100000000", true));
     EXPECT_FALSE(Parses(L"1a", false)) << "hex digits in decimal";
     for (bool hex : {false, true}) {
@@ -67,66 +61,35 @@ TEST(ValueConversion, NumberLimitsInBothBases)
             EXPECT_FALSE(Parses(text, hex)) << (hex ? "hex " : "dec ") << text;
     }
     EXPECT_FALSE(ParseNumber(nullptr, true, 0xFFFF, number));
-}
-
-TEST(ValueConversion, CustomTypeBound)
-{
-    DWORD type = 1;
-    EXPECT_TRUE(ParseNumber(L"FFFF", true, 0xFFFF, type));
-    EXPECT_EQ(0xFFFFu, type);
+    EXPECT_TRUE(ParseNumber(L"FFFF", true, 0xFFFF, number));
+    EXPECT_EQ(0xFFFFu, number);
     EXPECT_FALSE(Parses(L"10000", true, 0xFFFF));
-    EXPECT_TRUE(ParseNumber(L"0", true, 0xFFFF, type));
-    EXPECT_EQ(0u, type);
 }
 
-TEST(ValueConversion, StringsShowUpToTheFirstNul)
+// Embedded and missing terminators, odd lengths and trailing NULs are shown through the value
+// editor's own tests; these are the edges it does not open.
+TEST(ValueConversion, EmptyAndUnterminatedBytes)
 {
     CShdBinaryBuffer data;
-    Fill(data, Characters(std::wstring(L"ab\0cd\0", 6)));
-    EXPECT_EQ(CString(L"ab"), StringFromBytes(data));
-    Fill(data, Characters(L"whole")); // no terminator
-    EXPECT_EQ(CString(L"whole"), StringFromBytes(data));
-    std::vector<BYTE> odd = Characters(L"xy");
-    odd.push_back(0x41); // an odd last byte is dropped
-    Fill(data, odd);
-    EXPECT_EQ(CString(L"xy"), StringFromBytes(data));
-    data.SetSize(0);
     EXPECT_EQ(CString(L""), StringFromBytes(data));
-
-    ASSERT_TRUE(BytesFromString(L"whole", data));
-    EXPECT_EQ(Characters(std::wstring(L"whole\0", 6)), Contents(data));
-    ASSERT_TRUE(BytesFromString(L"", data));
-    EXPECT_EQ(2u, data.GetSize());
+    Fill(data, Characters(L"a")); // no NUL at all
+    EXPECT_EQ(CString(L"a"), MultiStringFromBytes(data));
+    Fill(data, Characters(std::wstring(L"\0\0", 2)));
+    EXPECT_EQ(CString(L""), MultiStringFromBytes(data));
+    DWORD number = 7;
+    data.SetSize(0);
+    EXPECT_FALSE(DwordFromBytes(data, number));
 }
 
-TEST(ValueConversion, DwordsAreExactlyFourBytes)
+TEST(ValueConversion, DwordsAreLittleEndian)
 {
     CShdBinaryBuffer data;
-    DWORD number = 7;
-    for (DWORD size : {0u, 3u, 8u}) {
-        data.SetSize(size);
-        EXPECT_FALSE(DwordFromBytes(data, number)) << size;
-    }
+    DWORD number = 0;
     Fill(data, {0x78, 0x56, 0x34, 0x12});
     ASSERT_TRUE(DwordFromBytes(data, number));
     EXPECT_EQ(0x12345678u, number);
     ASSERT_TRUE(BytesFromDword(0xA1B2C3D4, data));
     EXPECT_EQ((std::vector<BYTE>{0xD4, 0xC3, 0xB2, 0xA1}), Contents(data));
-}
-
-TEST(ValueConversion, MultiStringBytesToLines)
-{
-    CShdBinaryBuffer data;
-    Fill(data, Characters(std::wstring(L"a\0b\0\0", 5)));
-    EXPECT_EQ(CString(L"a\r\nb"), MultiStringFromBytes(data));
-    Fill(data, Characters(std::wstring(L"a\0", 2))); // a single trailing NUL
-    EXPECT_EQ(CString(L"a"), MultiStringFromBytes(data));
-    Fill(data, Characters(std::wstring(L"a\0\0\0", 4))); // a trailing empty string
-    EXPECT_EQ(CString(L"a\r\n"), MultiStringFromBytes(data));
-    Fill(data, Characters(L"a")); // no NUL at all
-    EXPECT_EQ(CString(L"a"), MultiStringFromBytes(data));
-    Fill(data, Characters(std::wstring(L"\0\0", 2)));
-    EXPECT_EQ(CString(L""), MultiStringFromBytes(data));
 }
 
 TEST(ValueConversion, MultiStringLineEndsOfEveryForm)
@@ -147,14 +110,11 @@ TEST(ValueConversion, MultiStringLineEndsOfEveryForm)
         ASSERT_TRUE(BytesFromMultiString(c.text, data));
         EXPECT_EQ(Characters(c.strings), Contents(data)) << c.text;
     }
-    EXPECT_EQ(10u, (BytesFromMultiString(L"a\r\nb", data), data.GetSize()));
-    EXPECT_EQ(8u, (BytesFromMultiString(L"a\r\n", data), data.GetSize()));
 }
 
 TEST(ValueConversion, HexViewWidthsArePowersOfTwo)
 {
-    const unsigned expected[][2] = {{0, 4}, {1, 1}, {2, 2},  {3, 2},   {5, 4},
-                                    {7, 4}, {8, 8}, {15, 8}, {16, 16}, {40, 16}};
+    const unsigned expected[][2] = {{0, 4}, {1, 1}, {3, 2}, {7, 4}, {8, 8}, {15, 8}, {40, 16}};
     for (const auto& pair : expected)
         EXPECT_EQ(pair[1], PowerOfTwoBytesPerLine(pair[0])) << pair[0];
 }
