@@ -69,9 +69,9 @@ bool CBookmarksDlg::CreateBar()
 {
     const bool before500 = GetOsVersion() < 0x0500;
     if (IsSmartphone() && before500)
-        return CreateCommandBarFrom(IDR_BOOKMARKS_SOFTKEYS, true);
+        return CreateMenuBarFrom(IDR_BOOKMARKS_SOFTKEYS, true);
     m_buttonBar = before500;
-    return CreateCommandBarFrom(before500 ? IDR_BOOKMARKS_BUTTONS : IDR_BOOKMARKS_MENU, false);
+    return CreateMenuBarFrom(before500 ? IDR_BOOKMARKS_BUTTONS : IDR_BOOKMARKS_MENU, false);
 }
 
 void CBookmarksDlg::InitList()

@@ -7,7 +7,6 @@
 
 CEditorDialog::CEditorDialog(const wchar_t* title, bool inputPanel) : m_title(title)
 {
-    m_activateInfo.cbSize = sizeof(m_activateInfo);
     SetFullScreen(true);
     GetPpcHelper().SetHeader(title);
     GetPpcHelper().NoVerticalScroll();
@@ -35,43 +34,16 @@ INT_PTR CEditorDialog::PreProcessMessage(UINT message, WPARAM wParam, LPARAM lPa
         SetWindowTextW(m_hwnd, m_title);
         return 0;
     case WM_ACTIVATE:
-        SHHandleWMActivate(m_hwnd, wParam, lParam, &m_activateInfo, FALSE);
-        return 0;
     case WM_SETTINGCHANGE:
-        SHHandleWMSettingChange(m_hwnd, wParam, lParam, &m_activateInfo);
+        HandleShellMessage(message, wParam, lParam);
         return 0;
     case WM_HOTKEY:
-        if (HIWORD(lParam) != VK_TBACK)
-            return 0;
-        SHSendBackToFocusWindow(message, wParam, lParam);
-        return 1;
+        return HandleShellMessage(message, wParam, lParam) ? 1 : 0;
     case WM_CLOSE:
         EndDialog(m_hwnd, kCancelled);
         return 1;
     }
     return 0;
-}
-
-bool CEditorDialog::UsesSoftKeys()
-{
-    return IsSmartphone() && GetOsVersion() < 0x0500;
-}
-
-bool CEditorDialog::CreateCommandBar(UINT menuId, UINT softKeyId)
-{
-    return UsesSoftKeys() ? CreateCommandBarFrom(softKeyId, true) : CreateCommandBarFrom(menuId, false);
-}
-
-bool CEditorDialog::CreateCommandBarFrom(UINT id, bool fromResource)
-{
-    m_commandBar = CShdWnd::CreateMenuBar(m_hwnd, Instance(), id, fromResource);
-    return m_commandBar != nullptr;
-}
-
-void CEditorDialog::OverrideBackKey()
-{
-    const WORD flags = SHMBOF_NODEFAULT | SHMBOF_NOTIFY;
-    SendMessageW(m_commandBar, SHCMBM_OVERRIDEKEY, VK_TBACK, MAKELPARAM(flags, flags));
 }
 
 CString CEditorDialog::ItemText(int id) const

@@ -4,13 +4,12 @@
 // Results of their modal loops: 1 done, 2 cancelled or closed, 3 could not be prepared.
 #pragma once
 
-#include "platform/AygShell.h"
-#include "shd/ShdDialog.h"
+#include "shd/ShdHandheldDialog.h"
 #include "shd/String.h"
 
 #include <windows.h>
 
-class CEditorDialog : public CShdDialog
+class CEditorDialog : public CShdHandheldDialog
 {
 public:
     static const INT_PTR kDone = 1;
@@ -26,13 +25,10 @@ protected:
     INT_PTR Run(HWND parent, UINT templateId);
     void SetTitle(const wchar_t* title);
 
-    // The soft-key form on a Smartphone before version 5.00, else the menu.
-    bool CreateCommandBar(UINT menuId, UINT softKeyId);
-    // One resource as it is: a soft-key bar when fromResource, else a menu.
-    bool CreateCommandBarFrom(UINT id, bool fromResource);
-    HWND GetCommandBar() const { return m_commandBar; }
-    // Back on the command bar arrives as WM_HOTKEY and goes to the focused control.
-    void OverrideBackKey();
+    // The soft-key form on a Smartphone before version 5.00, else the menu. Back on the bar,
+    // once overridden (OverrideBackKey), arrives as WM_HOTKEY and goes to the focused control.
+    bool CreateCommandBar(UINT menuId, UINT softKeyId) { return CreateMenuOrSoftKeys(menuId, softKeyId); }
+    HWND GetCommandBar() const { return GetMenuBar(); }
 
     HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
     CString ItemText(int id) const;
@@ -41,10 +37,7 @@ protected:
     void Error(const wchar_t* text);
 
     static HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-    static bool UsesSoftKeys();
 
 private:
     CString m_title;
-    HWND m_commandBar = nullptr;
-    SHACTIVATEINFO m_activateInfo = {};
 };

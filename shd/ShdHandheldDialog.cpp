@@ -9,13 +9,28 @@ bool CShdHandheldDialog::UsesSoftKeyBar()
     return IsSmartphone() && GetOsVersion() < 0x0500;
 }
 
-bool CShdHandheldDialog::SetUpMenuBar(UINT id, bool fromResource)
+bool CShdHandheldDialog::CreateMenuBarFrom(UINT id, bool fromResource)
 {
     m_menuBar = CShdWnd::CreateMenuBar(m_hwnd, GetModuleHandleW(nullptr), id, fromResource);
-    if (!m_menuBar)
-        return false;
+    return m_menuBar != nullptr;
+}
+
+bool CShdHandheldDialog::CreateMenuOrSoftKeys(UINT menuId, UINT softKeyId)
+{
+    return UsesSoftKeyBar() ? CreateMenuBarFrom(softKeyId, true) : CreateMenuBarFrom(menuId, false);
+}
+
+void CShdHandheldDialog::OverrideBackKey()
+{
     const WORD flags = SHMBOF_NODEFAULT | SHMBOF_NOTIFY;
     SendMessageW(m_menuBar, SHCMBM_OVERRIDEKEY, VK_TBACK, MAKELPARAM(flags, flags));
+}
+
+bool CShdHandheldDialog::SetUpMenuBar(UINT id, bool fromResource)
+{
+    if (!CreateMenuBarFrom(id, fromResource))
+        return false;
+    OverrideBackKey();
     SHDoneButton(m_hwnd, SHDB_SHOW);
     return true;
 }

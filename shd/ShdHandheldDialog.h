@@ -24,6 +24,10 @@ protected:
     bool SetUpMenuBar(UINT id, bool fromResource);
     // The soft-key resource on a Smartphone before 5.00, else the menu.
     bool SetUpMenuOrSoftKeys(UINT menuId, UINT softKeyId);
+    // The parts of SetUpMenuBar, for dialogs that take only some of them.
+    bool CreateMenuBarFrom(UINT id, bool fromResource);
+    bool CreateMenuOrSoftKeys(UINT menuId, UINT softKeyId);
+    void OverrideBackKey();
     // WM_ACTIVATE, WM_SETTINGCHANGE and the Back key (WM_HOTKEY): true when it was one of them.
     bool HandleShellMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
