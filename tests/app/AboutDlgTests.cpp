@@ -1,5 +1,5 @@
-// The About box: how each way of closing it ends, the layout on resizing, the older
-// Smartphone's soft-key bar, and the main window's command that opens it.
+// The About box: how each way of closing it ends, the older Smartphone's soft-key bar, and the
+// main window's command that opens it.
 #include "app/AboutDlg.h"
 #include "app/MainWnd.h"
 #include "platform/MenuBarWindow.h"
@@ -40,13 +40,6 @@ protected:
         EXPECT_TRUE(driver.AllHandled());
         return result;
     }
-    static RECT ChildRect(HWND dialog, int id)
-    {
-        RECT rect;
-        GetWindowRect(GetDlgItem(dialog, id), &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
 
     CShdWnd m_owner;
 };
@@ -62,21 +55,6 @@ TEST_F(AboutDlg, EndsByEachWayOfClosing)
                   PostMessageW(dialog, WM_COMMAND, 40999, 0); // ignored
                   PostMessageW(dialog, WM_CLOSE, 0, 0);
               }));
-}
-
-TEST_F(AboutDlg, TextsSpanTheWidthAndTheIconIsCentredOnResizing)
-{
-    RECT text = {}, version = {}, icon = {};
-    Run([&](HWND dialog) {
-        SendMessageW(dialog, WM_SIZE, 0, MAKELPARAM(300, 200));
-        text = ChildRect(dialog, IDC_ABOUT_TEXT);
-        version = ChildRect(dialog, IDC_ABOUT_VERSION);
-        icon = ChildRect(dialog, IDC_ABOUT_ICON);
-        CDialogDriver::PostCommand(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(300 - 16, text.right - text.left);
-    EXPECT_EQ(300 - 16, version.right - version.left);
-    EXPECT_NEAR(150, (icon.left + icon.right) / 2, 1);
 }
 
 TEST_F(AboutDlg, OlderSmartphoneUsesTheCloseSoftKeyBar)
