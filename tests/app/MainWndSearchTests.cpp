@@ -96,24 +96,20 @@ protected:
 
 } // namespace
 
-TEST_F(MainWndSearch, SearchWindowsStartHiddenWithPauseAndStopDisabled)
+TEST_F(MainWndSearch, CommandsPauseStopAndSwitchWithTheStateInTheBar)
 {
-    EXPECT_FALSE(ResultsShown());
-    EXPECT_FALSE(ToolBarShown());
-    // The controls below them do not paint over the results or the toolbar.
+    // The controls below the search windows do not paint over them.
     for (HWND below : {m_main->GetTree().GetHwnd(), m_main->GetList(), m_main->GetKeyNameBar().GetHwnd()})
         EXPECT_TRUE(GetWindowLongPtrW(below, GWL_STYLE) & WS_CLIPSIBLINGS);
-    EXPECT_EQ(5, ToolBar().GetShownImage(0));
-    EXPECT_EQ(3, ToolBar().GetShownImage(1));
-    // Nothing to show yet: the switch and the toolbar command leave both hidden.
+    // Nothing to show yet: the switch and the toolbar command leave both hidden, pause and stop
+    // disabled.
     Command(ID_SEARCH_SHOW_RESULTS);
     Command(ID_SEARCH_SHOW_TOOLBAR);
     EXPECT_FALSE(ResultsShown());
     EXPECT_FALSE(ToolBarShown());
-}
+    EXPECT_EQ(5, ToolBar().GetShownImage(0));
+    EXPECT_EQ(3, ToolBar().GetShownImage(1));
 
-TEST_F(MainWndSearch, CommandsPauseStopAndSwitchWithTheStateInTheBar)
-{
     FindAll(L"hit");
     EXPECT_TRUE(ResultsShown());
     EXPECT_TRUE(ToolBarShown());
