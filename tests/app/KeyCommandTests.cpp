@@ -293,21 +293,6 @@ TEST_F(KeyCommands, KeyCopiedIntoItsParentGetsACountedNameAndNeverIntoItself)
     EXPECT_EQ(Tree().GetHwnd(), GetFocus());
 }
 
-TEST_F(KeyCommands, CutKeyMovesWithItsBranchAndTheClipboardEmpties)
-{
-    PutString(L"A\\B\\C", L"deep", L"1");
-    MakeKey(L"X");
-    ASSERT_TRUE(Select(L"A\\B"));
-    Command(ID_KEY_CUT);
-    ASSERT_TRUE(Select(L"X"));
-    Command(ID_PASTE);
-    EXPECT_EQ(L"X\\B", SelectedKey());
-    EXPECT_EQ(Sorted({L"A", L"X", L"X\\B", L"X\\B\\C", L"X\\B\\C: deep = 1: \"1\""}), Contents());
-    EXPECT_EQ(nullptr, Item(L"A\\B")) << "the source's item is gone";
-    EXPECT_EQ(2, Image(Item(L"X\\B")));
-    EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
-}
-
 TEST_F(KeyCommands, ValueRenamesThroughTheLabelEdit)
 {
     PutString(L"K", L"abc", L"1");
@@ -601,6 +586,9 @@ TEST_F(KeyCommands, ScenarioFromANewKeyToItsDeletion)
     ASSERT_TRUE(Select(L"Other"));
     Command(ID_PASTE);
     EXPECT_EQ(L"Other\\Crate", SelectedKey());
+    EXPECT_EQ(nullptr, Item(L"Crate")) << "the source's item is gone";
+    EXPECT_EQ(2, Image(Item(L"Other\\Crate"))) << "the moved key has no cut look";
+    EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
     EXPECT_EQ(Join({ValuesOf(L"Box"), ValuesOf(L"Box (2)"), {L"Other"}, ValuesOf(L"Other\\Crate")}),
               Contents());
 
