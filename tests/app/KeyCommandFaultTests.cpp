@@ -38,6 +38,7 @@ protected:
         PutString(path, L"a", L"1");
         PutString(path, L"b", L"2");
     }
+    // Through the back end in force (the fixture's DeleteKey goes to the real registry).
     void Remove(const wchar_t* path) { ASSERT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, Sub(path))); }
 };
 
@@ -199,10 +200,7 @@ TEST_F(KeyCommandFaults, BookmarksAreAddedOnceAndOpenWhereTheyPoint)
     MakeKey(L"K\\Deep");
     ASSERT_TRUE(Select(L"K\\Deep"));
     Command(ID_KEY_ADD_BOOKMARK);
-    ASSERT_EQ(1u, m_messages.Count());
-    EXPECT_EQ(UINT(MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND), m_messages.Messages()[0].style);
     Command(ID_KEY_ADD_BOOKMARK);
-    EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND), m_messages.Messages()[1].style);
     EXPECT_EQ(Texts({L"Bookmark was successfully added.", L"This bookmark already exists."}), Messages());
     ASSERT_TRUE(Select(L""));
     SetFocus(List());

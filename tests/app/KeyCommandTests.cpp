@@ -14,6 +14,7 @@
 void CKeyCommandTest::TearDown()
 {
     EXPECT_TRUE(m_driver.AllHandled()) << "a dialog the test expected did not open";
+    EXPECT_EQ(0u, m_messages.Count()) << "a message box the test did not check";
     CMainViewTest::TearDown();
 }
 
@@ -30,9 +31,8 @@ void CKeyCommandTest::MakeKey(const wchar_t* path)
 
 void CKeyCommandTest::PutString(const wchar_t* path, const wchar_t* name, const wchar_t* text)
 {
-    CShdRegKey key(true);
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Sub(path)));
-    ASSERT_TRUE(key.SetString(name, text));
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(text);
+    PutValue(path, name, REG_SZ, std::vector<BYTE>(bytes, bytes + (wcslen(text) + 1) * sizeof(wchar_t)));
 }
 
 void CKeyCommandTest::PutValue(const wchar_t* path, const wchar_t* name, DWORD type,
@@ -132,9 +132,11 @@ void CKeyCommandTest::RenameValue(const wchar_t* path, const wchar_t* name, cons
     Command(ID_VALUE_RENAME);
     HWND edit = ListView_GetEditControl(List());
     ASSERT_NE(nullptr, edit) << "the label edit did not begin";
+    EXPECT_NE(nullptr, m_main->GetInputPanel());
     SetWindowTextW(edit, newName);
     SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(nullptr, ListView_GetEditControl(List()));
+    EXPECT_EQ(nullptr, m_main->GetInputPanel());
 }
 
 std::wstring CKeyCommandTest::SelectedKey()
@@ -180,11 +182,7 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-class KeyCommands : public CKeyCommandTest
-{
-};
-
-const wchar_t kNotToItself[] = L"Registry key can not be copied to itself.";
+using KeyCommands = CKeyCommandTest;
 
 } // namespace
 
@@ -200,15 +198,10 @@ TEST(KeyCommandNames, MakeUniqueNameCountsOnFromAnEarlierCounter)
         std::vector<std::wstring> taken;
         const wchar_t* unique;
     } cases[] = {
-        {L"Name", {}, L"Name (2)"},
-        {L"Name (2)", {L"Name (2)"}, L"Name (3)"},
-        {L"Name (3)", {L"Name (2)", L"Name (3)"}, L"Name (4)"},
-        {L"Name (0)", {}, L"Name (0) (2)"},
-        {L"(5)", {}, L"(5) (2)"},
-        {L"Name(5)", {}, L"Name(5) (2)"},
+        {L"Name", {}, L"Name (2)"},           {L"Name (3)", {L"Name (2)", L"Name (3)"}, L"Name (4)"},
+        {L"Name (0)", {}, L"Name (0) (2)"},   {L"Name(5)", {}, L"Name(5) (2)"},
         {L"Name ( 7x)", {}, L"Name (2)"}, // read as the C library reads a number
-        {L"Name (-1)", {}, L"Name (-1) (2)"},
-        {L"", {}, L" (2)"},
+        {L"Name (-1)", {}, L"Name (-1) (2)"}, {L"", {}, L" (2)"},
     };
     for (const SCase& c : cases) {
         taken = c.taken;
@@ -236,13 +229,8 @@ TEST_F(KeyCommands, CopiedValueGetsCountedNamesInItsOwnKeyAndStaysOnTheClipboard
     Command(ID_VALUE_PASTE);
     EXPECT_EQ(L"Path (3)", SelectedValue());
     EXPECT_EQ(List(), GetFocus()) << "the focus goes back to the list";
-    ASSERT_TRUE(SelectValue(L"K", L"Path (3)"));
-    Command(ID_VALUE_COPY);
-    Command(ID_VALUE_PASTE);
-    EXPECT_EQ(Sorted({L"K", L"K: Path = 1: \"x\"", L"K: Path (2) = 1: \"x\"", L"K: Path (3) = 1: \"x\"",
-                      L"K: Path (4) = 1: \"x\""}),
+    EXPECT_EQ(Sorted({L"K", L"K: Path = 1: \"x\"", L"K: Path (2) = 1: \"x\"", L"K: Path (3) = 1: \"x\""}),
               Contents());
-    EXPECT_EQ(Texts(), Messages());
     EXPECT_EQ(CMainWnd::kClipValueCopied, m_main->m_clipState);
 }
 
@@ -264,7 +252,6 @@ TEST_F(KeyCommands, CutValueIsNotMovedIntoItsOwnKeyAndKeepsItsCutLook)
     ASSERT_TRUE(m_main->SelectValueByName(L"Other"));
     Command(ID_VALUE_COPY);
     EXPECT_EQ(7, ValueImage(L"Path"));
-    EXPECT_EQ(CString(L"Other"), m_main->m_clipValueName);
     // Without a selected value a copy leaves the clipboard empty.
     ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
     Command(ID_VALUE_COPY);
@@ -306,42 +293,17 @@ TEST_F(KeyCommands, KeyCopiedIntoItsParentGetsACountedNameAndNeverIntoItself)
     EXPECT_EQ(Tree().GetHwnd(), GetFocus());
 }
 
-TEST_F(KeyCommands, CutKeyMovesWithItsBranchAndTheClipboardEmpties)
-{
-    PutString(L"A\\B\\C", L"deep", L"1");
-    MakeKey(L"X");
-    ASSERT_TRUE(Select(L"A\\B"));
-    Command(ID_KEY_CUT);
-    ASSERT_TRUE(Select(L"X"));
-    Command(ID_PASTE);
-    EXPECT_EQ(Texts(), Messages());
-    EXPECT_EQ(L"X\\B", SelectedKey());
-    EXPECT_EQ(Sorted({L"A", L"X", L"X\\B", L"X\\B\\C", L"X\\B\\C: deep = 1: \"1\""}), Contents());
-    EXPECT_EQ(nullptr, Item(L"A\\B")) << "the source's item is gone";
-    EXPECT_EQ(2, Image(Item(L"X\\B")));
-    EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
-    // The key goes below a root as well.
-    ASSERT_TRUE(Select(L"X\\B\\C"));
-    Command(ID_KEY_COPY);
-    ASSERT_TRUE(Select(L"A"));
-    Command(ID_KEY_PASTE);
-    EXPECT_EQ(L"A\\C", SelectedKey());
-    EXPECT_TRUE(HasValue(L"A\\C", L"deep"));
-}
-
 TEST_F(KeyCommands, ValueRenamesThroughTheLabelEdit)
 {
     PutString(L"K", L"abc", L"1");
     PutValue(L"K", L"other", REG_DWORD, {7, 0, 0, 0});
     RenameValue(L"K", L"abc", L"ABC");
-    EXPECT_EQ(Texts(), Messages());
     EXPECT_EQ(Sorted({L"K", L"K: abc = 1: \"1\"", L"K: other = 4: 07 00 00 00"}), Contents())
         << "a change of case alone is not applied";
     RenameValue(L"K", L"abc", L"OTHER");
     EXPECT_EQ(Texts({L"Value with this name already exists."}), Messages());
     EXPECT_EQ(L"abc", ListText(m_main->FindValueItem(L"abc"), 0)) << "the list keeps the old name";
     RenameValue(L"K", L"other", L"count");
-    EXPECT_EQ(Texts(), Messages());
     EXPECT_EQ(Sorted({L"K", L"K: abc = 1: \"1\"", L"K: count = 4: 07 00 00 00"}), Contents());
     EXPECT_EQ(L"count", SelectedValue());
     EXPECT_EQ(List(), GetFocus());
@@ -375,7 +337,6 @@ TEST_F(KeyCommands, KeyRenamesThroughTheLabelEdit)
     ASSERT_TRUE(SelectValue(L"K\\Sub", L"v"));
     Command(ID_VALUE_COPY);
     RenameKey(L"K", L"M");
-    EXPECT_EQ(Texts(), Messages());
     EXPECT_EQ(Sorted({L"L", L"M", L"M\\Sub", L"M\\Sub: v = 1: \"1\""}), Contents());
     EXPECT_EQ(L"M", SelectedKey());
     EXPECT_NE(nullptr, Item(L"M"));
@@ -392,12 +353,16 @@ TEST_F(KeyCommands, KeyRenamesThroughTheLabelEdit)
     Command(ID_DELETE_SELECTED);
     EXPECT_EQ(CString(L"M"), CShdWnd::QueryWindowText(edit, L""));
     TreeView_EndEditLabelNow(Tree().GetHwnd(), TRUE);
-    EXPECT_EQ(Texts(), Messages());
     EXPECT_TRUE(HasKey(L"M"));
-    // Roots and the "Registry" item are not renamed.
+    // Roots and the "Registry" item are not renamed, by the command or by a click on the label.
     ASSERT_TRUE(Tree().SelectPath(HKEY_CURRENT_USER, L""));
     Command(ID_KEY_RENAME);
     EXPECT_EQ(nullptr, TreeView_GetEditControl(Tree().GetHwnd()));
+    for (HTREEITEM item : {Tree().GetSelection(), Tree().GetRegistryItem()}) {
+        TreeView_EditLabel(Tree().GetHwnd(), item);
+        EXPECT_EQ(nullptr, TreeView_GetEditControl(Tree().GetHwnd()));
+        EXPECT_EQ(nullptr, m_main->GetInputPanel());
+    }
 }
 
 TEST_F(KeyCommands, DeleteKeyFollowsTheFocusAndSelectsANeighbour)
@@ -420,11 +385,6 @@ TEST_F(KeyCommands, DeleteKeyFollowsTheFocusAndSelectsANeighbour)
     EXPECT_FALSE(HasKey(L"P"));
     EXPECT_EQ(L"R", SelectedKey()) << "the next sibling";
     EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState) << "the cut value lived in the branch";
-    HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, ID_PASTE, L"Paste");
-    m_main->UpdateMenu(menu);
-    EXPECT_TRUE(GetMenuState(menu, ID_PASTE, MF_BYCOMMAND) & MF_GRAYED);
-    DestroyMenu(menu);
     m_messages.QueueAnswer(IDYES);
     Command(ID_KEY_DELETE);
     EXPECT_EQ(L"O", SelectedKey()) << "the previous sibling";
@@ -437,7 +397,6 @@ TEST_F(KeyCommands, DeleteKeyFollowsTheFocusAndSelectsANeighbour)
     // A root is never deleted.
     ASSERT_TRUE(Tree().SelectPath(HKEY_CURRENT_USER, L""));
     Command(ID_KEY_DELETE);
-    EXPECT_EQ(Texts(), Messages());
 }
 
 TEST_F(KeyCommands, DeleteValueAsksAndEmptiesTheClipboardOfThatValueOnly)
@@ -462,6 +421,7 @@ TEST_F(KeyCommands, DeleteValueAsksAndEmptiesTheClipboardOfThatValueOnly)
     EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
     EXPECT_EQ(Sorted({L"K"}), Contents());
     EXPECT_EQ(List(), GetFocus());
+    EXPECT_EQ(Texts(2, L"Are you sure you want to delete this value?"), Messages());
 }
 
 TEST_F(KeyCommands, CutValuePastedOverAValueOfThatNameOnlyAfterYes)
@@ -531,7 +491,6 @@ TEST_F(KeyCommands, CopyKeyNamePutsTheFullPathOnThePlatformClipboard)
     ASSERT_TRUE(Select(L"K"));
     Command(ID_KEY_COPY_NAME);
     EXPECT_EQ(std::wstring(L"HKEY_CURRENT_USER\\") + Sub(L"K").c_str(), clipboardText());
-    EXPECT_EQ(Texts(), Messages());
     EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState) << "the program's own clipboard is apart";
 }
 
@@ -565,11 +524,8 @@ void FillValueEditor(HWND dialog, const SNewValue& value)
     } else {
         CDialogDriver::SetItemText(dialog, value.field, value.text);
     }
-    if (value.command == ID_VALUE_NEW_CUSTOM) {
-        EXPECT_EQ(CString(L"0"), CDialogDriver::GetItemText(dialog, IDC_VALUE_CUSTOM_TYPE))
-            << "REG_NONE to start";
+    if (value.command == ID_VALUE_NEW_CUSTOM)
         CDialogDriver::SetItemText(dialog, IDC_VALUE_CUSTOM_TYPE, L"5");
-    }
     SendCommand(dialog, IDOK);
 }
 
@@ -612,7 +568,6 @@ TEST_F(KeyCommands, ScenarioFromANewKeyToItsDeletion)
         box.push_back(std::wstring(L"Box: ") + value.listed);
         EXPECT_EQ(Join({box, {L"Other"}}), Contents()) << value.name;
     }
-    EXPECT_EQ(ValuesOf(L"Box"), Sorted(box)) << "one value of each type";
 
     ASSERT_TRUE(Select(L"Box"));
     Command(ID_KEY_COPY);
@@ -631,6 +586,9 @@ TEST_F(KeyCommands, ScenarioFromANewKeyToItsDeletion)
     ASSERT_TRUE(Select(L"Other"));
     Command(ID_PASTE);
     EXPECT_EQ(L"Other\\Crate", SelectedKey());
+    EXPECT_EQ(nullptr, Item(L"Crate")) << "the source's item is gone";
+    EXPECT_EQ(2, Image(Item(L"Other\\Crate"))) << "the moved key has no cut look";
+    EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
     EXPECT_EQ(Join({ValuesOf(L"Box"), ValuesOf(L"Box (2)"), {L"Other"}, ValuesOf(L"Other\\Crate")}),
               Contents());
 
@@ -641,10 +599,9 @@ TEST_F(KeyCommands, ScenarioFromANewKeyToItsDeletion)
     EXPECT_EQ(Texts({L"Are you sure you want to delete this key?"}), Messages());
 }
 
-TEST_F(KeyCommands, EditorsOpenForTheSelectionAndCancelChangesNothing)
+TEST_F(KeyCommands, EditorsOpenForTheSelectedValueAndCancelChangesNothing)
 {
     PutString(L"K", L"s", L"old");
-    MakeKey(L"K\\Sub");
     ASSERT_TRUE(SelectValue(L"K", L"s"));
     ExpectDialog(m_driver, [](HWND dialog) {
         EXPECT_EQ(CString(L"s"), CDialogDriver::GetItemText(dialog, IDC_VALUE_NAME));
@@ -661,20 +618,5 @@ TEST_F(KeyCommands, EditorsOpenForTheSelectionAndCancelChangesNothing)
         SendCommand(dialog, IDCANCEL);
     });
     Command(ID_VALUE_EDIT_BINARY);
-    ExpectDialog(m_driver, [](HWND dialog) {
-        CDialogDriver::SetItemText(dialog, IDC_KEY_NAME, L"Never");
-        SendCommand(dialog, IDCANCEL);
-    });
-    SetFocus(Tree().GetHwnd());
-    Command(ID_KEY_NEW);
-    EXPECT_EQ(Sorted({L"K", L"K: s = 1: \"new\"", L"K\\Sub"}), Contents());
-    EXPECT_EQ(L"K", SelectedKey());
-    EXPECT_EQ(Tree().GetHwnd(), GetFocus());
-    ExpectDialog(m_driver, [this](HWND dialog) {
-        EXPECT_EQ(CString(L"HKEY_CURRENT_USER\\") + Sub(L"K"),
-                  CDialogDriver::GetItemText(dialog, IDC_KEY_NAME));
-        SendCommand(dialog, ID_DIALOG_CLOSE);
-    });
-    Command(ID_KEY_PROPERTIES);
-    EXPECT_EQ(Texts(), Messages());
+    EXPECT_EQ(Sorted({L"K", L"K: s = 1: \"new\""}), Contents());
 }

@@ -114,32 +114,18 @@ namespace {
 using Names = std::vector<std::wstring>;
 const wchar_t kPlaceholder[] = L"(not filled yet)";
 
-class KeyTree : public CMainViewTest
-{
-};
-
-class ValueList : public CMainViewTest
-{
-};
+using KeyTree = CMainViewTest;
+using ValueList = CMainViewTest;
 
 } // namespace
 
-TEST_F(KeyTree, RegistryItemHoldsTheFourRootsWithPlaceholders)
+TEST_F(KeyTree, ExpansionReplacesThePlaceholderWithSortedSubkeys)
 {
     HTREEITEM registry = Tree().GetRegistryItem();
     EXPECT_EQ(Names({L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER", L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"}),
               Labels(registry));
-    EXPECT_TRUE(Tree().IsExpanded(registry));
-    EXPECT_EQ(4, Image(registry));
-    HTREEITEM user = Tree().FindChild(registry, L"hkey_current_user");
-    ASSERT_NE(nullptr, user);
-    EXPECT_EQ(Names({kPlaceholder}), Labels(user)) << "not loaded before the first expansion";
-    EXPECT_FALSE(Tree().IsFilled(user));
-    EXPECT_EQ(2, Image(user));
-}
-
-TEST_F(KeyTree, ExpansionReplacesThePlaceholderWithSortedSubkeys)
-{
+    EXPECT_EQ(Names({kPlaceholder}), Labels(Tree().FindChild(registry, L"hkey_current_user")))
+        << "a root is not loaded before its first expansion";
     CreateKey(L"Parent\\b");
     CreateKey(L"Parent\\A");
     CreateKey(L"Parent\\c\\deeper");
@@ -174,7 +160,10 @@ TEST_F(KeyTree, RefreshFollowsKeysCreatedAndDeletedOutsideAndKeepsExpandedBranch
     EXPECT_TRUE(Tree().IsExpanded(Item(L"Parent\\d")));
     EXPECT_EQ(Names({L"inner", L"other"}), Labels(Item(L"Parent\\d")));
     EXPECT_EQ(Item(L"Parent\\d\\inner"), Tree().GetSelection());
-    // A collapsed key gets its placeholder back, once, and reloads on the next expansion.
+    // A collapsed key gets its placeholder back, once, and reloads on the next expansion; a cut
+    // mark (matched without regard to case) survives the reload.
+    Tree().MarkCut(HKEY_CURRENT_USER, Sub(L"parent\\C"));
+    EXPECT_EQ(0, Image(Item(L"Parent\\c")));
     TreeView_Expand(Tree().GetHwnd(), parent, TVE_COLLAPSE);
     CreateKey(L"Parent\\e");
     Tree().Refresh(parent);
@@ -182,6 +171,9 @@ TEST_F(KeyTree, RefreshFollowsKeysCreatedAndDeletedOutsideAndKeepsExpandedBranch
     EXPECT_EQ(Names({kPlaceholder}), Labels(parent));
     TreeView_Expand(Tree().GetHwnd(), parent, TVE_EXPAND);
     EXPECT_EQ(Names({L"a", L"c", L"d", L"e", L"zz"}), Labels(parent));
+    EXPECT_EQ(0, Image(Item(L"Parent\\c")));
+    Tree().UnmarkCut();
+    EXPECT_EQ(2, Image(Item(L"Parent\\c")));
 }
 
 TEST_F(KeyTree, SelectPathMatchesWithoutCaseAndInsertsKeysCreatedLater)
@@ -211,55 +203,13 @@ TEST_F(KeyTree, SelectPathMatchesWithoutCaseAndInsertsKeysCreatedLater)
     EXPECT_EQ(Names({L"Alpha", L"Middle", L"Zulu"}), Labels(Item(L"Parent")));
 }
 
-TEST_F(KeyTree, CutMarkSurvivesCollapseRefreshAndExpansion)
-{
-    CreateKey(L"Parent\\Cut");
-    ASSERT_TRUE(Select(L"Parent\\Cut"));
-    Tree().MarkCut(HKEY_CURRENT_USER, Sub(L"parent\\cut"));
-    EXPECT_EQ(0, Image(Item(L"Parent\\Cut")));
-    HTREEITEM parent = Item(L"Parent");
-    TreeView_Expand(Tree().GetHwnd(), parent, TVE_COLLAPSE);
-    Tree().Refresh(nullptr);
-    TreeView_Expand(Tree().GetHwnd(), parent, TVE_EXPAND);
-    EXPECT_EQ(0, Image(Item(L"Parent\\Cut")));
-    Tree().UnmarkCut();
-    EXPECT_EQ(2, Image(Item(L"Parent\\Cut")));
-}
-
-TEST_F(KeyTree, LabelEditsOfRegistryAndRootsAreRefused)
-{
-    CreateKey(L"Parent\\Child");
-    ASSERT_TRUE(Select(L"Parent\\Child"));
-    NMTVDISPINFOW info = {};
-    info.item.hItem = Tree().GetRegistryItem();
-    EXPECT_TRUE(Tree().OnBeginLabelEdit(&info));
-    info.item.hItem = Tree().FindItem(HKEY_CURRENT_USER, L"");
-    EXPECT_TRUE(Tree().OnBeginLabelEdit(&info));
-    info.item.hItem = Item(L"Parent\\Child");
-    EXPECT_FALSE(Tree().OnBeginLabelEdit(&info));
-    EXPECT_EQ(Sub(L"Parent"), Tree().GetRenameInfo().parentPath);
-    EXPECT_EQ(CString(L"Child"), Tree().GetRenameInfo().oldName);
-    info.item.pszText = nullptr;
-    EXPECT_FALSE(Tree().OnEndLabelEdit(&info)) << "cancelled";
-    info.item.pszText = const_cast<wchar_t*>(L"Renamed");
-    EXPECT_TRUE(Tree().OnEndLabelEdit(&info));
-    EXPECT_EQ(CString(L"Renamed"), Tree().GetRenameInfo().newName);
-    CString label;
-    Tree().GetItemLabel(Item(L"Parent\\Child"), label);
-    EXPECT_EQ(CString(L"Child"), label) << "the edit alone never changes the label";
-}
-
-TEST(KeyTreePaths, SameOrBelowAndFullPath)
+TEST(KeyTreePaths, SameOrBelowComparesWholeNamesWithoutCase)
 {
     EXPECT_TRUE(CRegTree::IsSameOrBelow(HKEY_LOCAL_MACHINE, L"a\\B\\c", HKEY_LOCAL_MACHINE, L"A\\b", false));
     EXPECT_TRUE(CRegTree::IsSameOrBelow(HKEY_LOCAL_MACHINE, L"A\\b", HKEY_LOCAL_MACHINE, L"a\\B", true));
     EXPECT_FALSE(CRegTree::IsSameOrBelow(HKEY_LOCAL_MACHINE, L"A\\b", HKEY_LOCAL_MACHINE, L"A\\b", false));
     EXPECT_FALSE(CRegTree::IsSameOrBelow(HKEY_LOCAL_MACHINE, L"A\\bc", HKEY_LOCAL_MACHINE, L"A\\b", true));
     EXPECT_FALSE(CRegTree::IsSameOrBelow(HKEY_CURRENT_USER, L"A\\b\\c", HKEY_LOCAL_MACHINE, L"A\\b", true));
-    EXPECT_EQ(CString(L"HKEY_USERS"), CRegTree::FormatFullPath(HKEY_USERS, L""));
-    EXPECT_EQ(CString(L"HKEY_LOCAL_MACHINE\\Software"),
-              CRegTree::FormatFullPath(HKEY_LOCAL_MACHINE, L"Software"));
-    EXPECT_EQ(CString(L""), CRegTree::FormatFullPath(HKEY(HKEY_PERFORMANCE_DATA), L"x"));
 }
 
 TEST_F(ValueList, TextsIconsAndOrderOfEveryKindOfValue)
@@ -311,9 +261,6 @@ TEST_F(ValueList, TextsIconsAndOrderOfEveryKindOfValue)
         EXPECT_EQ(rows[i].text, ListText(i, 1)) << rows[i].name;
         EXPECT_EQ(rows[i].icon, ListImage(i)) << rows[i].name;
     }
-    EXPECT_EQ(6, m_main->GetLongestValueName());
-    EXPECT_EQ(L"HKEY_CURRENT_USER\\" + std::wstring(Sub(L"Values").c_str()),
-              std::wstring(m_main->GetKeyNameBar().GetText().c_str()));
 }
 
 TEST_F(ValueList, SelectionByNameKeepsOrDropsAndCutValuesStayGhosted)
@@ -322,8 +269,6 @@ TEST_F(ValueList, SelectionByNameKeepsOrDropsAndCutValuesStayGhosted)
     WriteString(TestKey(), L"Values", L"Second", L"2");
     ASSERT_TRUE(Select(L"Values"));
     EXPECT_TRUE(m_main->SelectValueByName(L"SECOND"));
-    EXPECT_EQ(1, m_main->FindValueItem(L"second"));
-    EXPECT_EQ(-1, m_main->FindValueItem(L"Third"));
     int index = -1;
     CString name;
     ASSERT_TRUE(m_main->GetSelectedValue(index, name));
@@ -349,9 +294,4 @@ TEST_F(ValueList, SelectionByNameKeepsOrDropsAndCutValuesStayGhosted)
     EXPECT_EQ(7, ListImage(1));
     ASSERT_TRUE(m_main->GetSelectedValue(index, name));
     EXPECT_EQ(CString(L"Renamed"), name);
-    m_main->SetValueCutLook(0, false);
-    EXPECT_EQ(7, ListImage(0));
-    m_main->SetValueCutLook(1, true);
-    m_main->SetValueCutLook(1, true);
-    EXPECT_EQ(0, ListImage(1));
 }

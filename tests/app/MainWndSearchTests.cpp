@@ -8,7 +8,7 @@
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
 #include "shd/DeviceInfo.h"
-#include "shd/ScreenScale.h"
+#include "tests/app/MainViewTests.h"
 #include "tests/support/PrintCString.h"
 
 #include <gtest/gtest.h>
@@ -29,24 +29,15 @@ protected:
         }
         m_main = std::make_unique<CMainWnd>(true, L"");
         ASSERT_TRUE(m_main->CreateMain(GetModuleHandleW(nullptr)));
-        Drain();
+        DrainMainWindowMessages();
     }
     void TearDown() override
     {
         m_main.reset();
-        Drain();
+        DrainMainWindowMessages();
         Settings().SetShowSearchToolbar(true);
         ClearPlatformOverrides();
         ResetDeviceInfo();
-    }
-    static void Drain()
-    {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, CMainWnd::kStartupMessage, CMainWnd::kStartupMessage,
-                            PM_REMOVE)) {
-        }
-        while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
     }
 
     CFindResultsWnd& Results() { return m_main->GetFindResults(); }
@@ -105,44 +96,26 @@ protected:
 
 } // namespace
 
-TEST_F(MainWndSearch, SearchWindowsStartHiddenWithPauseAndStopDisabled)
+TEST_F(MainWndSearch, CommandsPauseStopAndSwitchWithTheStateInTheBar)
 {
-    EXPECT_EQ(CMainWnd::kFindResultsId, GetDlgCtrlID(Results().GetHwnd()));
-    EXPECT_EQ(CMainWnd::kFloatingToolBarId, GetDlgCtrlID(ToolBar().GetHwnd()));
-    EXPECT_FALSE(ResultsShown());
-    EXPECT_FALSE(ToolBarShown());
-    // The controls below them do not paint over the results or the toolbar.
+    // The controls below the search windows do not paint over them.
     for (HWND below : {m_main->GetTree().GetHwnd(), m_main->GetList(), m_main->GetKeyNameBar().GetHwnd()})
         EXPECT_TRUE(GetWindowLongPtrW(below, GWL_STYLE) & WS_CLIPSIBLINGS);
-    ASSERT_EQ(4, ToolBar().GetButtonCount());
-    EXPECT_EQ(UINT(ID_SEARCH_PAUSE), ToolBar().GetButton(0)->command);
-    EXPECT_EQ(UINT(ID_SEARCH_SHOW_TOOLBAR), ToolBar().GetButton(3)->command);
-    EXPECT_EQ(5, ToolBar().GetShownImage(0));
-    EXPECT_EQ(3, ToolBar().GetShownImage(1));
-    EXPECT_EQ(8, ToolBar().GetShownImage(2));
-    // About 20 pixels from the bottom-right corner of the client area.
-    RECT client, bar;
-    GetClientRect(m_main->GetHwnd(), &client);
-    GetWindowRect(ToolBar().GetHwnd(), &bar);
-    MapWindowPoints(nullptr, m_main->GetHwnd(), reinterpret_cast<POINT*>(&bar), 2);
-    EXPECT_EQ(client.right - ScaleX(20), bar.right);
-    EXPECT_EQ(client.bottom - ScaleY(20), bar.bottom);
-    // Nothing to show yet: the switch and the toolbar command leave both hidden.
+    // Nothing to show yet: the switch and the toolbar command leave both hidden, pause and stop
+    // disabled.
     Command(ID_SEARCH_SHOW_RESULTS);
     Command(ID_SEARCH_SHOW_TOOLBAR);
     EXPECT_FALSE(ResultsShown());
     EXPECT_FALSE(ToolBarShown());
-}
+    EXPECT_EQ(5, ToolBar().GetShownImage(0));
+    EXPECT_EQ(3, ToolBar().GetShownImage(1));
 
-TEST_F(MainWndSearch, CommandsPauseStopAndSwitchWithTheStateInTheBar)
-{
     FindAll(L"hit");
     EXPECT_TRUE(ResultsShown());
     EXPECT_TRUE(ToolBarShown());
     EXPECT_EQ(Results().GetListHwnd(), GetFocus());
     EXPECT_EQ(CString(L"Search in progress..."), BarText());
-    EXPECT_EQ(4, ToolBar().GetShownImage(0));
-    EXPECT_EQ(2, ToolBar().GetShownImage(1));
+    EXPECT_EQ(2, ToolBar().GetShownImage(1)) << "stop enabled";
 
     Command(ID_SEARCH_PAUSE);
     EXPECT_TRUE(Results().IsPaused());
@@ -150,11 +123,11 @@ TEST_F(MainWndSearch, CommandsPauseStopAndSwitchWithTheStateInTheBar)
     EXPECT_EQ(0, ToolBar().GetShownImage(0)); // resume
     Command(ID_SEARCH_PAUSE);
     EXPECT_FALSE(Results().IsPaused());
-    EXPECT_EQ(4, ToolBar().GetShownImage(0));
+    EXPECT_EQ(4, ToolBar().GetShownImage(0)); // pause
 
     Command(ID_SEARCH_STOP);
     EXPECT_EQ(CString(L"Search cancelled"), BarText());
-    EXPECT_EQ(5, ToolBar().GetShownImage(0));
+    EXPECT_EQ(5, ToolBar().GetShownImage(0)) << "both disabled again";
     EXPECT_EQ(3, ToolBar().GetShownImage(1));
 
     Command(ID_SEARCH_SHOW_RESULTS); // to the main view
@@ -212,7 +185,6 @@ TEST_F(MainWndSearch, ActivatingAResultSelectsItsKeyAndValue)
     EXPECT_EQ(CString(L"Software\\Hit"), path);
     EXPECT_EQ(L"hit two", SelectedValue());
     EXPECT_EQ(m_main->GetList(), GetFocus());
-    EXPECT_EQ(CString(L"HKEY_CURRENT_USER\\Software\\Hit"), BarText());
 
     Command(ID_SEARCH_SHOW_RESULTS);
     ActivateRow(0);
