@@ -6,7 +6,7 @@ BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 case "$BUILD_DIR" in /*) ;; *) BUILD_DIR=$ROOT/$BUILD_DIR ;; esac
 BUILD_TYPE=${BUILD_TYPE:-Debug}
 
-# Wine's ANSI code page follows the locale: en_US gives 1252, which the byte-exact tests assume.
+# Wine's ANSI code page follows the locale: C (installed everywhere) gives 1252, which the byte-exact tests assume.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
