@@ -114,8 +114,9 @@ TEST_F(EditValueDlgTest, EachTypeOpensItsEditorAndDoneWritesItBackUnchanged)
             for (int id : editors)
                 EXPECT_EQ(id == c.editor, IsItemVisible(dialog, id)) << c.type << " control " << id;
             EXPECT_EQ(c.editor == IDC_VALUE_DWORD, IsItemVisible(dialog, IDC_VALUE_HEXADECIMAL)) << c.type;
-            if (c.shown)
+            if (c.shown) {
                 EXPECT_EQ(CString(c.shown), Text(dialog, c.editor));
+            }
             EXPECT_EQ(CString(c.typeLabel), Text(dialog, IDC_VALUE_TYPE_LABEL));
             EXPECT_EQ(GetDlgItem(dialog, c.editor), DialogFocus(dialog));
             SendCommand(dialog, IDOK);
@@ -258,8 +259,9 @@ TEST_F(EditValueDlgTest, ShortDialogHidesTheTypeAndPutsTheEditorBesideTheName)
             EXPECT_TRUE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
             RECT name = rectOf(IDC_VALUE_NAME), editor = rectOf(c.editor);
             EXPECT_GT(editor.top, name.bottom);
-            if (c.editor == IDC_VALUE_HEX_EDIT)
+            if (c.editor == IDC_VALUE_HEX_EDIT) {
                 EXPECT_LE(editor.right, name.right) << "fitted to its bytes per line";
+            }
             MoveWindow(dialog, 0, 0, c.width, 150, TRUE);
             EXPECT_FALSE(IsItemVisible(dialog, IDC_VALUE_TYPE_LABEL));
             name = rectOf(IDC_VALUE_NAME), editor = rectOf(c.editor);
