@@ -425,6 +425,42 @@ void CRegTree::SetItemText(HTREEITEM item, const wchar_t* text)
     data.pszText = const_cast<wchar_t*>(text ? text : L"");
     TreeView_SetItem(m_hwnd, &data);
     NoteLabelLength(data.pszText);
+    HTREEITEM parent = GetParent(item);
+    if (parent && parent != m_registry)
+        SortChildren(parent);
+}
+
+static int CALLBACK CompareRanks(LPARAM a, LPARAM b, LPARAM)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// The tree-view's own sort compares with the locale's rules; children here follow _wcsicmp.
+// Each child's data briefly holds its rank in that order for the sort's callback.
+void CRegTree::SortChildren(HTREEITEM parent)
+{
+    struct SChild
+    {
+        HTREEITEM item;
+        CString label;
+        LPARAM flags;
+    };
+    CShdObjArray<SChild> children;
+    for (HTREEITEM child = GetChild(parent); child; child = GetNext(child)) {
+        SChild entry{child, CString(), GetItemFlags(child)};
+        GetItemLabel(child, entry.label);
+        if (children.Add(entry) < 0)
+            return;
+    }
+    children.Sort([](const SChild& a, const SChild& b) { return _wcsicmp(a.label, b.label) < 0; });
+    for (int i = 0; i < children.GetSize(); ++i)
+        SetItemFlags(children[i].item, i);
+    TVSORTCB sort = {};
+    sort.hParent = parent;
+    sort.lpfnCompare = CompareRanks;
+    TreeView_SortChildrenCB(m_hwnd, &sort, FALSE);
+    for (int i = 0; i < children.GetSize(); ++i)
+        SetItemFlags(children[i].item, children[i].flags);
 }
 
 void CRegTree::MarkCut(HKEY root, const wchar_t* path)

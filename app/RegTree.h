@@ -81,6 +81,7 @@ private:
     void FillChildren(HTREEITEM item);
     void RefreshItem(HTREEITEM item);
     void DeleteChildren(HTREEITEM item);
+    void SortChildren(HTREEITEM parent);
     HTREEITEM InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label, HKEY root,
                              const wchar_t* keyPath);
     LPARAM GetItemFlags(HTREEITEM item) const;

@@ -339,7 +339,16 @@ TEST_F(KeyCommands, KeyRenamesThroughTheLabelEdit)
     RenameKey(L"K", L"M");
     EXPECT_EQ(Sorted({L"L", L"M", L"M\\Sub", L"M\\Sub: v = 1: \"1\""}), Contents());
     EXPECT_EQ(L"M", SelectedKey());
-    EXPECT_NE(nullptr, Item(L"M"));
+    ASSERT_NE(nullptr, Item(L"M"));
+    // The renamed key moves to its place among its siblings (K was before L, M is after it).
+    std::vector<std::wstring> siblings;
+    HWND tree = Tree().GetHwnd();
+    for (HTREEITEM child = TreeView_GetChild(tree, TreeView_GetParent(tree, Item(L"M"))); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        Tree().GetItemLabel(child, label);
+        siblings.push_back(label.c_str());
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"L", L"M"}), siblings);
     EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
     EXPECT_EQ(Tree().GetHwnd(), GetFocus());
     // The Delete key in the label editor deletes a character there, not the key.
