@@ -157,6 +157,7 @@ void CMainWnd::OnShowFoundItem(DWORD root, const CString& keyPath, const CString
 void CMainWnd::OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* valueName, bool isValue)
 {
     ShowResultsView(false);
+    const HTREEITEM selected = m_tree.GetSelection();
     if (!m_tree.SelectPath(root, path)) {
         ShowErrorMessage(m_hwnd, L"Unable to show registry key.");
         return;
@@ -165,6 +166,9 @@ void CMainWnd::OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* va
         SetFocus(m_tree.GetHwnd());
         return;
     }
+    // The key stayed selected, so its list may be older than the search: read it again.
+    if (m_tree.GetSelection() == selected)
+        FillValueList(nullptr, false, nullptr);
     if (!SelectValueByName(valueName)) {
         ShowErrorMessage(m_hwnd, L"Unable to show registry value.");
         return;

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "shd/DeviceInfo.h"
 #include "tests/app/MainViewTests.h"
+#include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/PrintCString.h"
 
 #include <gtest/gtest.h>
@@ -189,4 +190,16 @@ TEST_F(MainWndSearch, ActivatingAResultSelectsItsKeyAndValue)
     Command(ID_SEARCH_SHOW_RESULTS);
     ActivateRow(0);
     EXPECT_EQ(m_main->GetTree().GetHwnd(), GetFocus());
+
+    // A value deleted since the search, its key still selected: the list is read again, so the
+    // row shows the value is gone instead of selecting what the list showed before.
+    CShdRegKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, L"Software\\Hit"));
+    ASSERT_TRUE(key.DeleteValue(L"hit one"));
+    CMessageBoxRecorder boxes;
+    Command(ID_SEARCH_SHOW_RESULTS);
+    ActivateRow(1);
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_EQ(CString(L"Unable to show registry value."), boxes.Text(0));
+    EXPECT_EQ(1, ListView_GetItemCount(m_main->GetList()));
 }
