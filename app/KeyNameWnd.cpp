@@ -3,6 +3,7 @@
 
 #include "app/RegTree.h"
 #include "shd/ScreenScale.h"
+#include "shd/SelectObject.h"
 #include "shd/ShdFontsManager.h"
 
 namespace {
@@ -12,20 +13,6 @@ int Margin()
     static const int margin = ScaleX(3);
     return margin;
 }
-
-// A selected GDI object, put back at the end of the scope.
-class CSelectObject
-{
-public:
-    CSelectObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
-    ~CSelectObject() { SelectObject(m_dc, m_previous); }
-    CSelectObject(const CSelectObject&) = delete;
-    CSelectObject& operator=(const CSelectObject&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
 
 } // namespace
 

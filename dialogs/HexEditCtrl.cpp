@@ -5,6 +5,7 @@
 #include "shd/DeviceInfo.h"
 #include "shd/HexDigits.h"
 #include "shd/ScreenScale.h"
+#include "shd/SelectObject.h"
 
 #include <windowsx.h>
 
@@ -37,24 +38,6 @@ DWORD Min(DWORD a, DWORD b)
 {
     return a < b ? a : b;
 }
-
-// A GDI object selected into a device context for one scope.
-class CSelectObject
-{
-public:
-    CSelectObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(object ? SelectObject(dc, object) : nullptr) {}
-    ~CSelectObject()
-    {
-        if (m_old)
-            SelectObject(m_dc, m_old);
-    }
-    CSelectObject(const CSelectObject&) = delete;
-    CSelectObject& operator=(const CSelectObject&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
 
 class CGdiObject
 {

@@ -3,22 +3,9 @@
 #include "search/FloatingToolBar.h"
 
 #include "shd/ScreenScale.h"
+#include "shd/SelectObject.h"
 
 namespace {
-
-// A GDI object selected into a device context until the end of the scope.
-class CSelectObject
-{
-public:
-    CSelectObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
-    ~CSelectObject() { SelectObject(m_dc, m_previous); }
-    CSelectObject(const CSelectObject&) = delete;
-    CSelectObject& operator=(const CSelectObject&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
 
 int ImageOr(int image, int fallback)
 {
