@@ -1,22 +1,12 @@
 // In-memory registry with fault injection.
 #include "registry/MemoryRegistryBackend.h"
 
+#include "shd/CriticalSectionLock.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-class CLock
-{
-public:
-    explicit CLock(CRITICAL_SECTION& section) : m_section(section) { EnterCriticalSection(&m_section); }
-    ~CLock() { LeaveCriticalSection(&m_section); }
-    CLock(const CLock&) = delete;
-    CLock& operator=(const CLock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_section;
-};
 
 int RootIndex(HKEY key)
 {
@@ -45,26 +35,26 @@ CMemoryRegistryBackend::~CMemoryRegistryBackend()
 
 void CMemoryRegistryBackend::FailCall(EOperation op, int nth, LONG code)
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     m_faults.push_back({op, nth, code});
 }
 
 void CMemoryRegistryBackend::AnswerMoreData(EOperation op, DWORD requiredNameLength, DWORD requiredDataSize)
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     m_moreData.push_back({op, requiredNameLength, requiredDataSize});
 }
 
 void CMemoryRegistryBackend::ProtectKey(HKEY root, const wchar_t* path)
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     if (auto node = Walk(Resolve(root), path, false, nullptr, nullptr))
         node->isProtected = true;
 }
 
 void CMemoryRegistryBackend::ProtectValue(HKEY root, const wchar_t* path, const wchar_t* name)
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     if (auto node = Walk(Resolve(root), path, false, nullptr, nullptr)) {
         if (SValue* value = FindValue(*node, name))
             value->isProtected = true;
@@ -73,7 +63,7 @@ void CMemoryRegistryBackend::ProtectValue(HKEY root, const wchar_t* path, const 
 
 void CMemoryRegistryBackend::ClearFaults()
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     m_faults.clear();
     m_moreData.clear();
     for (auto& root : m_roots)
@@ -256,7 +246,7 @@ LONG CMemoryRegistryBackend::LiveNode(EOperation op, HKEY key, std::shared_ptr<S
 LONG CMemoryRegistryBackend::DoOpenKey(HKEY parent, const wchar_t* subkey, HKEY* result)
 {
     Hook(OpOpenKey);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     std::shared_ptr<SNode> base;
     LONG code = LiveNode(OpOpenKey, parent, base);
     if (code != ERROR_SUCCESS)
@@ -272,7 +262,7 @@ LONG CMemoryRegistryBackend::DoCreateKey(HKEY parent, const wchar_t* subkey, con
                                          HKEY* result, DWORD* disposition)
 {
     Hook(OpCreateKey);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     std::shared_ptr<SNode> base;
     LONG code = LiveNode(OpCreateKey, parent, base);
     if (code != ERROR_SUCCESS)
@@ -290,7 +280,7 @@ LONG CMemoryRegistryBackend::DoCreateKey(HKEY parent, const wchar_t* subkey, con
 LONG CMemoryRegistryBackend::DoCloseKey(HKEY key)
 {
     Hook(OpCloseKey);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     LONG code;
     if (Inject(OpCloseKey, code))
         return code;
@@ -302,7 +292,7 @@ LONG CMemoryRegistryBackend::DoCloseKey(HKEY key)
 LONG CMemoryRegistryBackend::DoFlushKey(HKEY key)
 {
     Hook(OpFlushKey);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     std::shared_ptr<SNode> node;
     return LiveNode(OpFlushKey, key, node);
 }
@@ -328,7 +318,7 @@ LONG CMemoryRegistryBackend::CopyData(const std::vector<BYTE>& data, DWORD* type
 LONG CMemoryRegistryBackend::DoQueryValue(HKEY key, const wchar_t* name, DWORD* type, BYTE* data, DWORD* size)
 {
     Hook(OpQueryValue);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     Log(OpQueryValue, 0, (data && size) ? *size : 0);
     std::shared_ptr<SNode> node;
     LONG code = LiveNode(OpQueryValue, key, node);
@@ -346,7 +336,7 @@ LONG CMemoryRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD typ
                                         DWORD size)
 {
     Hook(OpSetValue);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     std::shared_ptr<SNode> node;
     LONG code = LiveNode(OpSetValue, key, node);
     if (code != ERROR_SUCCESS)
@@ -370,7 +360,7 @@ LONG CMemoryRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD typ
 LONG CMemoryRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
 {
     Hook(OpDeleteValue);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     std::shared_ptr<SNode> node;
     LONG code = LiveNode(OpDeleteValue, key, node);
     if (code != ERROR_SUCCESS)
@@ -389,7 +379,7 @@ LONG CMemoryRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
 LONG CMemoryRegistryBackend::DoDeleteKey(HKEY parent, const wchar_t* subkey)
 {
     Hook(OpDeleteKey);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     LONG code;
     if (Inject(OpDeleteKey, code))
         return code;
@@ -416,7 +406,7 @@ LONG CMemoryRegistryBackend::DoDeleteKey(HKEY parent, const wchar_t* subkey)
 LONG CMemoryRegistryBackend::DoEnumKey(HKEY key, DWORD index, wchar_t* name, DWORD* nameLength)
 {
     Hook(OpEnumKey);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     Log(OpEnumKey, nameLength ? *nameLength : 0, 0);
     std::shared_ptr<SNode> node;
     LONG code = LiveNode(OpEnumKey, key, node);
@@ -442,7 +432,7 @@ LONG CMemoryRegistryBackend::DoEnumValue(HKEY key, DWORD index, wchar_t* name, D
                                          BYTE* data, DWORD* size)
 {
     Hook(OpEnumValue);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     Log(OpEnumValue, nameLength ? *nameLength : 0, (data && size) ? *size : 0);
     std::shared_ptr<SNode> node;
     LONG code = LiveNode(OpEnumValue, key, node);
@@ -471,7 +461,7 @@ LONG CMemoryRegistryBackend::DoEnumValue(HKEY key, DWORD index, wchar_t* name, D
 LONG CMemoryRegistryBackend::DoQueryInfoKey(HKEY key, wchar_t* keyClass, DWORD* classLength, SKeyInfo& info)
 {
     Hook(OpQueryInfoKey);
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     std::shared_ptr<SNode> node;
     LONG code = LiveNode(OpQueryInfoKey, key, node);
     if (code != ERROR_SUCCESS)

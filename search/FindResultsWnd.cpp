@@ -11,6 +11,7 @@
 
 #include "registry/RootKeys.h"
 #include "res/resource.h"
+#include "shd/CriticalSectionLock.h"
 #include "shd/ScreenScale.h"
 #include "shd/ShdFontsManager.h"
 
@@ -18,18 +19,6 @@
 
 #include <climits>
 #include <initializer_list>
-
-class CFindResultsWnd::CLock
-{
-public:
-    explicit CLock(CRITICAL_SECTION& section) : m_section(section) { EnterCriticalSection(&m_section); }
-    ~CLock() { LeaveCriticalSection(&m_section); }
-    CLock(const CLock&) = delete;
-    CLock& operator=(const CLock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_section;
-};
 
 namespace {
 
@@ -152,7 +141,7 @@ void CFindResultsWnd::ClearList()
     if (m_list)
         SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0);
     {
-        CLock lock(m_lock);
+        CCriticalSectionLock lock(m_lock);
         m_results.RemoveAll();
         m_rowsPosted = false;
     }
@@ -205,13 +194,13 @@ void CFindResultsWnd::OnItemActivate(const NMITEMACTIVATE* activate)
 
 int CFindResultsWnd::GetResultCount() const
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     return m_results.GetSize();
 }
 
 bool CFindResultsWnd::GetResult(int index, CRegFinder::SSearchPosition& result) const
 {
-    CLock lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     const CRegFinder::SSearchPosition* found = m_results.GetAt(index);
     if (!found)
         return false;
@@ -249,7 +238,7 @@ void CFindResultsWnd::ShowNewRows()
     int count;
     {
         // Cleared before the count is read: a match added after this posts a new message.
-        CLock lock(m_lock);
+        CCriticalSectionLock lock(m_lock);
         m_rowsPosted = false;
         count = m_results.GetSize();
     }
@@ -403,7 +392,7 @@ void CFindResultsWnd::AddMatch(const CRegFinder::SSearchPosition& match)
 {
     bool post;
     {
-        CLock lock(m_lock);
+        CCriticalSectionLock lock(m_lock);
         if (m_results.Add(match) < 0)
             return;
         post = !m_rowsPosted;

@@ -77,8 +77,6 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    class CLock;
-
     LRESULT OnCreate();
     LRESULT OnNotify(const NMHDR* header);
     void OnSearchFinished(UINT serial);
