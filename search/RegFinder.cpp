@@ -374,7 +374,7 @@ bool CRegFinder::SearchValues(const CShdRegKey& key, const CString& name, SWalk&
     EnumerateItems(key, true, [&](DWORD index) {
         if (!values.SetSize(values.GetSize() + 1)) {
             outOfMemory = true;
-            SetLastError(ERROR_NO_MORE_ITEMS);
+            SetLastError(ERROR_NO_MORE_ITEMS); // ends the walk: the key is given up below
             return false;
         }
         SValueItem& item = values[values.GetSize() - 1];
