@@ -2,7 +2,7 @@
 // window and the message loop with the keyboard accelerators.
 #include "app/CommandLine.h"
 #include "app/MainWnd.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/AygShell.h"
 #include "res/resource.h"
 

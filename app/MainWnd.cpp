@@ -2,7 +2,7 @@
 // layout of both orientations, the last position, and the end of the window.
 #include "app/MainWnd.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "registry/RootKeys.h"
 #include "res/resource.h"
 #include "shd/DeviceInfo.h"

@@ -3,7 +3,7 @@
 #include "app/MainWnd.h"
 
 #include "app/CommandLine.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "regfile/ProgressDlg.h"
 #include "regfile/RegExporter.h"
 #include "regfile/RegImporter.h"

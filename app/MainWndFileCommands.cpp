@@ -2,7 +2,7 @@
 // questions, then the export or import job; the options dialog.
 #include "app/MainWnd.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "dialogs/ExportOptionsDlg.h"
 #include "dialogs/OptionsDlg.h"
 #include "dialogs/SelectFileDlg.h"

@@ -2,7 +2,7 @@
 // bar popups and context menus), from the selection, the clipboard and the search windows.
 #include "app/MainWnd.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "res/resource.h"
 #include "shd/DeviceInfo.h"
 

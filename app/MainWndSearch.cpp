@@ -5,7 +5,7 @@
 #include "app/MainWnd.h"
 
 #include "app/AboutDlg.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "registry/RootKeys.h"
 #include "res/resource.h"
 #include "shd/DeviceInfo.h"

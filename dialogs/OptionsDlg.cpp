@@ -1,7 +1,7 @@
 // The options sheet: its pages, its command bar and the save on Done.
 #include "dialogs/OptionsDlg.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "res/resource.h"
 #include "shd/ScreenScale.h"
 #include "shd/ShdHandheldDialog.h"

@@ -1,7 +1,7 @@
 // The options dialog's "General" page.
 #include "dialogs/OptionsGeneralPage.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "dialogs/OptionsPageLayout.h"
 #include "res/resource.h"
 

@@ -1,7 +1,7 @@
 // The options dialog's "Import" page and its association buttons.
 #include "dialogs/OptionsImportPage.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "dialogs/OptionsPageLayout.h"
 #include "dialogs/RegAssociation.h"
 #include "res/resource.h"

@@ -31,6 +31,13 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
 }
 
+# A developer machine with ccache shares compiled objects between build trees (worktrees alike).
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+    export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$ROOT")} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+fi
+
 # Configures every time (a second or two): folders join the build when they gain a CMakeLists.txt.
 configure_and_build() {
     log "configuring $BUILD_DIR ($BUILD_TYPE)"

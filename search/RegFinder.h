@@ -8,7 +8,7 @@
 #pragma once
 
 #include "registry/ShdBinaryBuffer.h"
-#include "search/RegFinderOptions.h"
+#include "settings/SearchOptions.h"
 #include "search/SearchPatterns.h"
 #include "registry/ShdRegKey.h"
 #include "shd/ShdObjArray.h"

@@ -1,7 +1,7 @@
 // The search dialog: menu bar by platform, filling and reading the options, validation, layout.
 #include "search/SearchDlg.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "res/resource.h"
 #include "shd/DeviceInfo.h"
 #include "shd/DialogLayout.h"

@@ -4,7 +4,7 @@
 //   if (dialog.DoModal(parent, options, findAll)) ... // the options are stored and flushed
 #pragma once
 
-#include "search/RegFinderOptions.h"
+#include "settings/SearchOptions.h"
 #include "shd/ShdHandheldDialog.h"
 
 class CSearchDlg : public CShdHandheldDialog

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "registry/ShdBinaryBuffer.h"
-#include "search/RegFinderOptions.h"
+#include "settings/SearchOptions.h"
 #include "shd/String.h"
 
 #include <windows.h>

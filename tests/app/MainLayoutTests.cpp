@@ -3,7 +3,7 @@
 // registry calls that expanding a key and filling the list cost.
 #include "tests/app/MainViewTests.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/PlatformInfo.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"

@@ -4,7 +4,7 @@
 // missing file and the import question.
 #include "app/MainWnd.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "dialogs/FilePaths.h"
 #include "dialogs/RegAssociation.h"
 #include "registry/MemoryRegistryBackend.h"

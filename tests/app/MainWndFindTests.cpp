@@ -3,7 +3,7 @@
 // finished." at the end with "Find Next" then disabled, and the focus given back.
 #include "app/MainWnd.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"

@@ -2,7 +2,7 @@
 // the in-memory registry: Cancel and its question, the close request, the header setting, and
 // the position save of an interactive run at exit.
 #include "app/MainWnd.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"

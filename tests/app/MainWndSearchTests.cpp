@@ -2,7 +2,7 @@
 // name bar's state text, the toolbar's buttons following the search, the pause, stop, switch and
 // toolbar commands, and a result row that selects its key and value in the main view.
 #include "app/MainWnd.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/PlatformInfo.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"

@@ -1,6 +1,6 @@
 // The settings store against the in-memory registry: defaults, reading rules, the three write
 // groups and the flush.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"

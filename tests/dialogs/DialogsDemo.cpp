@@ -1,7 +1,7 @@
 // Shows one of the search, export options, file selection and options dialogs over an emulated
 // device window, for tools/screenshots.sh. Argument: search, export, selectfile, options or
 // options-import. Runs until the dialog is closed or the process is ended.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "dialogs/ExportOptionsDlg.h"
 #include "dialogs/OptionsDlg.h"
 #include "dialogs/SelectFileDlg.h"

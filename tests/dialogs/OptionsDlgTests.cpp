@@ -2,7 +2,7 @@
 // on Done, and the association buttons acting at once with their questions and messages.
 #include "dialogs/OptionsDlg.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "dialogs/RegAssociation.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"

@@ -2,7 +2,7 @@
 // boxes, validation, which command ends it, and what it stores (in the in-memory registry).
 #include "search/SearchDlg.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/PlatformInfo.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"

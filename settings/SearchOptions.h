@@ -1,5 +1,5 @@
 // What a registry search looks for: the search string and nine flags, in the order the
-// settings store and the search dialog keep them. Used as CRegFinder::SSearchOptions.
+// settings store and the search dialog keep them. The search engine uses it as CRegFinder::SSearchOptions.
 #pragma once
 
 #include "shd/String.h"

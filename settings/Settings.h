@@ -7,7 +7,7 @@
 // Write failures are ignored: the in-memory value stays in force.
 #pragma once
 
-#include "search/RegFinderOptions.h"
+#include "settings/SearchOptions.h"
 #include "shd/String.h"
 
 #include <windows.h>
