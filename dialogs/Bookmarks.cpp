@@ -17,6 +17,17 @@ CString ItemName(int index)
     return name;
 }
 
+// A "count" above the number of values the key holds cannot be right (each item is a value of
+// its own); reading up to a damaged count of billions would never end.
+DWORD BoundedCount(const CShdRegKey& key)
+{
+    DWORD subKeys = 0, values = 0;
+    if (!key.QueryCounts(subKeys, values))
+        return 0;
+    const DWORD count = key.GetDword(kCountName, 0);
+    return count < values ? count : values;
+}
+
 } // namespace
 
 void LoadBookmarks(CBookmarkList& list)
@@ -25,7 +36,7 @@ void LoadBookmarks(CBookmarkList& list)
     CShdRegKey key(false);
     if (!key.Open(HKEY_LOCAL_MACHINE, kBookmarksKeyPath))
         return;
-    const DWORD count = key.GetDword(kCountName, 0);
+    const DWORD count = BoundedCount(key);
     for (DWORD i = 0; i < count; ++i) {
         CString text = key.GetString(ItemName(int(i)), L"");
         if (!text.IsEmpty())
@@ -40,7 +51,7 @@ void SaveBookmarks(const CBookmarkList& list)
     CShdRegKey key(true);
     if (!key.Create(HKEY_LOCAL_MACHINE, kBookmarksKeyPath))
         return;
-    const DWORD oldCount = key.GetDword(kCountName, 0);
+    const DWORD oldCount = BoundedCount(key);
     const int count = list.GetSize();
     for (int i = 0; i < count; ++i)
         key.SetString(ItemName(i), list[i]);

@@ -19,7 +19,8 @@ enum class EAddBookmarkResult
     kAlreadyExists
 };
 
-// Empty and missing items are skipped; a missing key gives an empty list.
+// Empty and missing items are skipped; a missing key gives an empty list. No more items are
+// read than the key holds values, whatever "count" says.
 void LoadBookmarks(CBookmarkList& list);
 // Write errors are not reported.
 void SaveBookmarks(const CBookmarkList& list);

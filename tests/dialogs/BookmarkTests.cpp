@@ -4,6 +4,7 @@
 #include "dialogs/Bookmarks.h"
 #include "dialogs/BookmarksDlg.h"
 #include "platform/PlatformInfo.h"
+#include "registry/KeyTree.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
@@ -142,6 +143,47 @@ TEST_F(BookmarkStoreTest, AddBookmarkUsesShortNamesAndRefusesDuplicatesWithoutRe
     EXPECT_EQ(EAddBookmarkResult::kAlreadyExists, AddBookmark(HKEY_CURRENT_USER, nullptr));
     EXPECT_EQ(EAddBookmarkResult::kAdded, AddBookmark(HKEY_CLASSES_ROOT, L".reg\\Shell"));
     EXPECT_EQ((Texts{L"HKCU", L"HKLM\\software", L"HKCR\\.reg\\Shell"}), Load());
+}
+
+// A damaged "count" must not turn loading and saving into billions of registry calls: the
+// items read and the surplus deleted stay within what the key holds. The hook stops a run
+// away read at once instead of hanging the test.
+TEST_F(BookmarkStoreTest, DamagedCountCostsNoMoreCallsThanTheKeyHoldsValues)
+{
+    struct SRunaway
+    {
+    };
+    unsigned long calls = 0;
+    // Thrown from reads only, never from the key's closing in a destructor.
+    m_memory.SetCallHook([&](IRegistryBackend::EOperation op) {
+        if (++calls > 1000 && op == IRegistryBackend::OpQueryValue)
+            throw SRunaway();
+    });
+    for (DWORD damaged : {DWORD(0xFFFFFFFF), DWORD(0x80000000), DWORD(7)}) {
+        CShdRegKey key(false);
+        ASSERT_TRUE(key.Create(HKEY_LOCAL_MACHINE, kBookmarksKeyPath));
+        key.SetString(L"item_0", L"HKLM\\A");
+        key.SetString(L"item_1", L"HKLM\\B");
+        key.SetDword(L"count", damaged);
+        key.Close();
+        calls = 0;
+        Texts loaded;
+        EXPECT_NO_THROW(loaded = Load()) << damaged;
+        EXPECT_EQ((Texts{L"HKLM\\A", L"HKLM\\B"}), loaded) << damaged;
+        EXPECT_LT(calls, 20u) << damaged;
+        calls = 0;
+        EAddBookmarkResult added = EAddBookmarkResult::kAlreadyExists;
+        EXPECT_NO_THROW(added = AddBookmark(HKEY_CURRENT_USER, L"C")) << damaged;
+        EXPECT_EQ(EAddBookmarkResult::kAdded, added) << damaged;
+        EXPECT_LT(calls, 40u) << damaged;
+        EXPECT_EQ((Texts{L"count=3", L"item_0=HKLM\\A", L"item_1=HKLM\\B", L"item_2=HKCU\\C"}),
+                  StoredValues())
+            << damaged;
+        EXPECT_EQ(EAddBookmarkResult::kAlreadyExists, AddBookmark(HKEY_LOCAL_MACHINE, L"b")) << damaged;
+        calls = 0;
+        ASSERT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, kBookmarksKeyPath));
+    }
+    m_memory.SetCallHook(nullptr);
 }
 
 TEST(BookmarkLocation, ValidAndInvalidForms)
