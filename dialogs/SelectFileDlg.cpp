@@ -39,6 +39,17 @@ int FileImage(const CString& name)
                                                     : CSelectFileDlg::kImageFile;
 }
 
+// "...", ". ." and the like name the folder itself once the file system drops trailing dots
+// and blanks.
+bool IsOnlyDotsAndBlanks(const CString& name)
+{
+    for (int i = 0; i < name.GetLength(); ++i) {
+        if (name[i] != L'.' && name[i] != L' ')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CSelectFileDlg::CSelectFileDlg()
@@ -352,7 +363,7 @@ bool CSelectFileDlg::ValidateAndEnd()
         FailValidation(L"File name can not be empty.");
         return false;
     }
-    if (name == L"." || name == L"..") {
+    if (IsOnlyDotsAndBlanks(name)) {
         FailValidation(L"Invalid file name.");
         return false;
     }
@@ -360,11 +371,21 @@ bool CSelectFileDlg::ValidateAndEnd()
         FailValidation(L"File name can not contain the following characters:\r\n\\/:*?\"<>|");
         return false;
     }
-    if (name.Find(L'.') < 0)
+    // A listed file keeps its own name: the suffix is for a new name typed without one.
+    if (name.Find(L'.') < 0 && !IsListedFile(name))
         name += L".reg";
     m_fileName = AddBackslash(m_folder) + name;
     EndDialog(m_hwnd, IDOK);
     return true;
+}
+
+bool CSelectFileDlg::IsListedFile(const CString& name) const
+{
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        if (m_items[i].kind == kFile && m_items[i].name.EqualsNoCase(name))
+            return true;
+    }
+    return false;
 }
 
 void CSelectFileDlg::FailValidation(const wchar_t* message)

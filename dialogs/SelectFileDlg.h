@@ -1,6 +1,7 @@
 // CSelectFileDlg: the program's own file dialog for import and export. It lists the current
 // folder (the parent entry "..", then folders, then files, each group in name order), lets the
-// user walk the folders and returns one full path; a typed name without a dot gets ".reg".
+// user walk the folders and returns one full path; a typed name without a dot gets ".reg"
+// unless it is the name of a listed file.
 //   CString path;  // "" starts in the root folder "\"
 //   if (CSelectFileDlg().Run(parent, path)) ... // path: the chosen file; it may not exist
 #pragma once
@@ -95,6 +96,7 @@ private:
     void GoUp();
     void OpenFolder(const CString& name);
     bool ValidateAndEnd();
+    bool IsListedFile(const CString& name) const;
     void FailValidation(const wchar_t* message);
     void OnSize();
     void UpdateLocation();

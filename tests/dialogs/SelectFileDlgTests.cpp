@@ -167,6 +167,37 @@ TEST_F(SelectFileDlgTest, TypedNamesAreCheckedAndKeepTheirExtension)
     EXPECT_EQ(focusAfterError, edit);
 }
 
+// A listed file without an extension comes back as itself, never as another file with ".reg"
+// added; names of dots and blanks alone, which would name the folder, are refused.
+TEST_F(SelectFileDlgTest, ListedFileWithoutExtensionKeepsItsNameAndDotNamesAreRefused)
+{
+    ASSERT_TRUE(WriteFileBytes(m_root + L"\\Backup", "plain"));
+    ASSERT_TRUE(WriteFileBytes(m_root + L"\\Backup.reg", "other"));
+    for (bool typed : {false, true}) {
+        CSelectFileDlg dialog;
+        CDialogDriver driver;
+        driver.Expect([&](HWND window) {
+            for (const wchar_t* name : {L"...", L". .", L" ", L".. "})
+                Select(window, name);
+            if (typed) {
+                Select(window, L"backup");
+                return;
+            }
+            for (int i = 0; i < dialog.GetItemCount(); ++i) {
+                if (dialog.GetItem(i)->name == L"Backup")
+                    Activate(window, i, false);
+            }
+        });
+        CString path = m_root;
+        ASSERT_TRUE(dialog.Run(nullptr, path)) << typed;
+        EXPECT_EQ(path, m_root + (typed ? L"\\backup" : L"\\Backup"));
+        ASSERT_EQ(m_boxes.Count(), 4u) << typed;
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(m_boxes.Text(i), L"Invalid file name.") << typed << i;
+        m_boxes.Clear();
+    }
+}
+
 TEST_F(SelectFileDlgTest, ActivatingAFileChoosesItOnlyWithoutATap)
 {
     CSelectFileDlg dialog;
