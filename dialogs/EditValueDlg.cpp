@@ -6,6 +6,7 @@
 #include "dialogs/ValueConversion.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
+#include "shd/MessageBox.h"
 
 namespace {
 
@@ -258,6 +259,8 @@ void CEditValueDlg::OnDone()
         outcome = Write(data, type);
     switch (outcome) {
     case EOutcome::kReady:
+        if (m_droppedEmptyLines)
+            ShowInfoMessage(m_hwnd, L"Empty lines were removed from the value.");
         EndDialog(m_hwnd, kDone);
         break;
     case EOutcome::kInvalid:
@@ -304,10 +307,11 @@ CEditValueDlg::EOutcome CEditValueDlg::ReadBytes(CShdBinaryBuffer& data, DWORD& 
 CEditValueDlg::EOutcome CEditValueDlg::ReadText(int id, bool multiString, CShdBinaryBuffer& data)
 {
     CString text = ItemText(id);
+    m_droppedEmptyLines = false;
     // Unchanged text keeps the bytes as stored: text behind an embedded NUL, a missing
     // terminator or extra trailing NULs are not shown and would otherwise be lost.
     bool converted = text == m_shownText ? data.Assign(m_original.GetData(), m_original.GetSize())
-                     : multiString       ? BytesFromMultiString(text, data)
+                     : multiString       ? BytesFromEditedMultiString(text, data, m_droppedEmptyLines)
                                          : BytesFromString(text, data);
     return converted ? EOutcome::kReady : EOutcome::kWriteFailed;
 }

@@ -80,4 +80,6 @@ private:
     // these bytes back as they were.
     CShdBinaryBuffer m_original;
     CString m_shownText;
+    // Edited multi-string text had empty lines that were left out of the written value.
+    bool m_droppedEmptyLines = false;
 };

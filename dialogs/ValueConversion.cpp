@@ -126,7 +126,10 @@ CString MultiStringFromBytes(const CShdBinaryBuffer& data)
     return CString(text.c_str(), static_cast<int>(text.size()));
 }
 
-bool BytesFromMultiString(const wchar_t* text, CShdBinaryBuffer& data)
+namespace {
+
+// Every line of the text with its terminating NUL; the list's own closing NUL is not added.
+std::wstring StringsOfLines(const wchar_t* text)
 {
     std::wstring strings;
     for (const wchar_t* p = text ? text : L""; *p; ++p) {
@@ -141,8 +144,44 @@ bool BytesFromMultiString(const wchar_t* text, CShdBinaryBuffer& data)
         }
     }
     strings += L'\0'; // the last string's end
+    return strings;
+}
+
+// Keeps the non-empty strings and the last one, which may be empty.
+std::wstring WithoutEmptyStringsBeforeLast(const std::wstring& strings, bool& dropped)
+{
+    std::wstring kept;
+    kept.reserve(strings.size());
+    size_t start = 0;
+    while (start < strings.size()) {
+        const size_t stop = strings.find(L'\0', start);
+        const bool last = stop + 1 >= strings.size();
+        if (stop == start && !last)
+            dropped = true;
+        else
+            kept.append(strings, start, stop + 1 - start);
+        start = stop + 1;
+    }
+    return kept;
+}
+
+bool AssignStringList(std::wstring strings, CShdBinaryBuffer& data)
+{
     strings += L'\0'; // the list's end
     return data.Assign(strings.data(), static_cast<DWORD>(strings.size() * sizeof(wchar_t)));
+}
+
+} // namespace
+
+bool BytesFromMultiString(const wchar_t* text, CShdBinaryBuffer& data)
+{
+    return AssignStringList(StringsOfLines(text), data);
+}
+
+bool BytesFromEditedMultiString(const wchar_t* text, CShdBinaryBuffer& data, bool& droppedEmptyLines)
+{
+    droppedEmptyLines = false;
+    return AssignStringList(WithoutEmptyStringsBeforeLast(StringsOfLines(text), droppedEmptyLines), data);
 }
 
 unsigned PowerOfTwoBytesPerLine(unsigned autoBytesPerLine)

@@ -26,6 +26,9 @@ bool DwordFromBytes(const CShdBinaryBuffer& data, DWORD& number);
 bool BytesFromDword(DWORD number, CShdBinaryBuffer& data);
 CString MultiStringFromBytes(const CShdBinaryBuffer& data);
 bool BytesFromMultiString(const wchar_t* text, CShdBinaryBuffer& data);
+// As typed by the user: an empty string ends the list for every reader of the value, so empty
+// lines are dropped, except a last one (a text that ends in a line break).
+bool BytesFromEditedMultiString(const wchar_t* text, CShdBinaryBuffer& data, bool& droppedEmptyLines);
 
 // The largest of 1, 2, 4, 8, 16 bytes per line that fits where autoBytesPerLine would
 // (0, an unmeasured control, counts as 4).

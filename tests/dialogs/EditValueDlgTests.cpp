@@ -144,7 +144,52 @@ TEST_F(EditValueDlgTest, EditedTextIsWrittenWithOneTerminatorAndKeepsItsType)
         CDialogDriver::SetItemText(dialog, IDC_VALUE_MULTI_STRING, L"one\r\n\r\ntwo\nthree\r");
         SendCommand(dialog, IDOK);
     }));
-    EXPECT_EQ(Characters(std::wstring(L"one\0\0two\0three\0\0\0", 17)), Stored(L"Lines").data);
+    EXPECT_EQ(Characters(std::wstring(L"one\0two\0three\0\0\0", 16)), Stored(L"Lines").data)
+        << "the empty line is dropped";
+}
+
+// Every reader of a multi-string stops at its first empty string, so typed empty lines are
+// left out (a last one, from a final line break, ends the list anyway) and the user is told.
+// Stored data that already holds an empty string goes back as it was when nothing was edited.
+TEST_F(EditValueDlgTest, EditedMultiStringLosesItsEmptyLinesAndSaysSo)
+{
+    const std::wstring inner(L"first\0\0third\0\0", 14);
+    struct SCase
+    {
+        const wchar_t* typed; // nullptr: Done without an edit
+        std::wstring stored;
+        bool told;
+    } cases[] = {
+        {L"first\r\nsecond\r\n\r\nfourth", std::wstring(L"first\0second\0fourth\0\0", 21), true},
+        {L"\r\n\na\r\n\r\n", std::wstring(L"a\0\0\0", 4), true},
+        {L"\r\n", std::wstring(L"\0\0", 2), true},
+        {L"x\ny\r\n", std::wstring(L"x\0y\0\0\0", 6), false},
+        {L"", std::wstring(L"\0\0", 2), false},
+        {nullptr, inner, false},
+    };
+    for (const SCase& c : cases) {
+        Put(L"Lines", REG_MULTI_SZ, Characters(inner));
+        m_messages.Clear();
+        ASSERT_TRUE(Edit(L"Lines", [&](HWND dialog) {
+            if (c.typed)
+                CDialogDriver::SetItemText(dialog, IDC_VALUE_MULTI_STRING, c.typed);
+            SendCommand(dialog, IDOK);
+        }));
+        EXPECT_EQ(Characters(c.stored), Stored(L"Lines").data) << (c.typed ? c.typed : L"unedited");
+        ASSERT_EQ(c.told ? 1u : 0u, m_messages.Count()) << (c.typed ? c.typed : L"unedited");
+        if (c.told) {
+            EXPECT_EQ(CString(L"Empty lines were removed from the value."), m_messages.Text(0));
+            EXPECT_EQ(UINT(MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND), m_messages.Messages()[0].style);
+        }
+    }
+    CString name;
+    ASSERT_TRUE(Create(TestPath(), REG_MULTI_SZ, name, [](HWND dialog) {
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_NAME, L"New");
+        CDialogDriver::SetItemText(dialog, IDC_VALUE_MULTI_STRING, L"a\r\n\r\nb");
+        SendCommand(dialog, IDOK);
+    }));
+    EXPECT_EQ(Characters(std::wstring(L"a\0b\0\0", 5)), Stored(L"New").data);
+    EXPECT_EQ(1u, m_messages.Count()) << "a new value is told as well";
 }
 
 TEST_F(EditValueDlgTest, TypingIsNotCutOffAtTheFieldsDefaultLimit)
