@@ -10,6 +10,8 @@
 namespace {
 
 const wchar_t kNoProgramPath[] = L"Internal error. Required registry settings not found.";
+const wchar_t kInstallFailed[] = L"Unable to install the .reg file association.";
+const wchar_t kRemoveFailed[] = L"Unable to remove the .reg file association.";
 
 } // namespace
 
@@ -62,32 +64,36 @@ void COptionsImportPage::RefreshButtons()
     EnableWindow(GetDlgItem(m_hwnd, IDC_OPTIONS_REMOVE), associated ? TRUE : FALSE);
 }
 
+// Another program's registration, or one that cannot be told from it, is replaced only when
+// the user says so.
 void COptionsImportPage::OnInstall()
 {
-    CString command = GetOpenCommand(), icon = GetIconText(IDI_HIVELET), found;
+    CString command = GetOpenCommand(), icon = GetIconText(IDI_HIVELET);
     if (command.IsEmpty() || icon.IsEmpty()) {
         ShowErrorMessage(m_hwnd, kNoProgramPath);
         return;
     }
-    if (GetAssociationCommand(kRegExtension, found) && !found.EqualsNoCase(command) &&
+    if (HasForeignAssociation() &&
         !AskQuestion(m_hwnd, L"This file type is already associated with another program. Do you want to "
                              L"proceed anyway?"))
         return;
-    InstallAssociation(kRegExtension, kRegClassName, kRegDescription, icon, command);
+    if (!InstallAssociation(kRegExtension, kRegClassName, kRegDescription, icon, command))
+        ShowErrorMessage(m_hwnd, kInstallFailed);
     RefreshButtons();
 }
 
 void COptionsImportPage::OnRemove()
 {
-    CString command = GetOpenCommand(), found;
+    CString command = GetOpenCommand();
     if (command.IsEmpty()) {
         ShowErrorMessage(m_hwnd, kNoProgramPath);
         return;
     }
-    if (GetAssociationCommand(kRegExtension, found) && !found.EqualsNoCase(command)) {
+    if (!IsAssociated()) {
         ShowErrorMessage(m_hwnd, L"Keyhaven is not associated with reg files.");
         return;
     }
-    RemoveAssociation(kRegExtension);
+    if (!RemoveAssociation(kRegExtension, command))
+        ShowErrorMessage(m_hwnd, kRemoveFailed);
     RefreshButtons();
 }

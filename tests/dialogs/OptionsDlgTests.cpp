@@ -123,6 +123,58 @@ TEST_F(OptionsDlgTest, ForeignAssociationIsKeptUnlessConfirmedAndNotRemoved)
     EXPECT_FALSE(removeEnabled);
 }
 
+// A registration without a readable command is still another program's: Install asks first and
+// Remove leaves it. Failed registry writes are reported.
+TEST_F(OptionsDlgTest, RegistrationWithoutCommandIsAskedAboutAndFailuresAreReported)
+{
+    SetInstallDir(L"\\App");
+    {
+        CShdRegKey ext, classKey;
+        ASSERT_TRUE(ext.Create(HKEY_CLASSES_ROOT, L".reg"));
+        ASSERT_TRUE(ext.SetString(L"", L"regfile"));
+        ASSERT_TRUE(classKey.Create(HKEY_CLASSES_ROOT, L"regfile\\Shell\\Print"));
+    }
+    CDialogDriver driver;
+    bool keptAfterRemove = false, keptAfterNo = false, failedInstallKept = false, removeEnabled = true;
+    driver.Expect([&](HWND sheet) {
+        HWND import = ShowPage(sheet, 1);
+        Press(import, IDC_OPTIONS_REMOVE);
+        CShdRegKey check;
+        keptAfterRemove = check.Open(HKEY_CLASSES_ROOT, L"regfile\\Shell\\Print");
+        m_boxes.QueueAnswer(IDNO);
+        Press(import, IDC_OPTIONS_INSTALL);
+        keptAfterNo = check.Open(HKEY_CLASSES_ROOT, L"regfile\\Shell\\Print");
+        m_memory.FailCall(IRegistryBackend::OpSetValue, 1);
+        m_boxes.QueueAnswer(IDYES);
+        Press(import, IDC_OPTIONS_INSTALL);
+        failedInstallKept = check.Open(HKEY_CLASSES_ROOT, L"regfile\\Shell\\Print") && !IsAssociated();
+        m_boxes.QueueAnswer(IDYES);
+        Press(import, IDC_OPTIONS_INSTALL);
+        m_memory.ProtectKey(HKEY_CLASSES_ROOT, L".reg");
+        m_memory.ProtectValue(HKEY_CLASSES_ROOT, L".reg", L"");
+        Press(import, IDC_OPTIONS_REMOVE);
+        removeEnabled = Enabled(import, IDC_OPTIONS_REMOVE);
+        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    });
+    COptionsDlg dialog;
+    dialog.ShowOptions(nullptr);
+    const CString question =
+        L"This file type is already associated with another program. Do you want to proceed anyway?";
+    ASSERT_EQ(m_boxes.Count(), 6u);
+    EXPECT_EQ(m_boxes.Text(0), L"Keyhaven is not associated with reg files.");
+    EXPECT_EQ(m_boxes.Text(1), question);
+    EXPECT_EQ(m_boxes.Text(2), question);
+    EXPECT_EQ(m_boxes.Text(3), L"Unable to install the .reg file association.");
+    EXPECT_EQ(m_boxes.Messages()[3].style, UINT(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND));
+    EXPECT_EQ(m_boxes.Text(4), question);
+    EXPECT_EQ(m_boxes.Text(5), L"Unable to remove the .reg file association.");
+    EXPECT_TRUE(keptAfterRemove);
+    EXPECT_TRUE(keptAfterNo);
+    EXPECT_TRUE(failedInstallKept);
+    EXPECT_TRUE(IsAssociated()) << "the removal failed";
+    EXPECT_TRUE(removeEnabled);
+}
+
 TEST_F(OptionsDlgTest, WithoutInstallDirBothButtonsReportTheMissingSetting)
 {
     CDialogDriver driver;
