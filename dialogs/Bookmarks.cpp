@@ -18,13 +18,15 @@ CString ItemName(int index)
 }
 
 // A "count" above the number of values the key holds cannot be right (each item is a value of
-// its own); reading up to a damaged count of billions would never end.
+// its own); reading up to a damaged count of billions would never end. When the key cannot
+// tell how many values it holds, the count stands: an empty list would be saved over the
+// bookmarks by the next change.
 DWORD BoundedCount(const CShdRegKey& key)
 {
     DWORD subKeys = 0, values = 0;
-    if (!key.QueryCounts(subKeys, values))
-        return 0;
     const DWORD count = key.GetDword(kCountName, 0);
+    if (!key.QueryCounts(subKeys, values))
+        return count;
     return count < values ? count : values;
 }
 

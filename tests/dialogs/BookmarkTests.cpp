@@ -184,6 +184,10 @@ TEST_F(BookmarkStoreTest, DamagedCountCostsNoMoreCallsThanTheKeyHoldsValues)
         ASSERT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, kBookmarksKeyPath));
     }
     m_memory.SetCallHook(nullptr);
+    // Without the value count the stored count is taken, not an empty list.
+    Save({L"HKLM\\A", L"HKLM\\B"});
+    m_memory.FailCall(IRegistryBackend::OpQueryInfoKey, 1);
+    EXPECT_EQ((Texts{L"HKLM\\A", L"HKLM\\B"}), Load());
 }
 
 TEST(BookmarkLocation, ValidAndInvalidForms)
