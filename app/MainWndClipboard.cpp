@@ -4,6 +4,7 @@
 #include "app/KeyCommandHelpers.h"
 #include "app/MainWnd.h"
 
+#include "registry/KeyIdentity.h"
 #include "registry/KeyTree.h"
 #include "shd/MessageBox.h"
 #include "shd/WaitCursor.h"
@@ -153,7 +154,8 @@ void CMainWnd::OnPasteValue()
         ReportError(L"Unable to read registry value.");
         return;
     }
-    if (root == m_clipRoot && path.EqualsNoCase(m_clipKeyPath))
+    // One key may be reached through two roots: the spelling cannot tell, the key itself can.
+    if (IsSameKey(root, path, m_clipRoot, m_clipKeyPath))
         PasteValueIntoSource(source, type, data);
     else
         PasteValueElsewhere(source, root, path, type, data);
@@ -219,7 +221,7 @@ void CMainWnd::OnPasteKey()
     if ((m_clipState != kClipKeyCut && m_clipState != kClipKeyCopied) || !GetCurrentKey(item, root, path))
         return;
     CCommandFocus focus(m_list, m_tree.GetHwnd());
-    if (CRegTree::IsSameOrBelow(root, path, m_clipRoot, m_clipKeyPath, true)) {
+    if (IsSameOrBelowKey(root, path, m_clipRoot, m_clipKeyPath)) {
         ReportError(L"Registry key can not be copied to itself.");
         return;
     }
@@ -232,11 +234,13 @@ void CMainWnd::OnPasteKey()
 // the paste cannot go ahead. Keys are never merged or overwritten.
 bool CMainWnd::MakeKeyPasteTarget(HKEY root, const CString& path, CString& newPath)
 {
-    const CString name = m_clipKeyPath.Mid(m_clipKeyPath.ReverseFind(L'\\') + 1);
+    const int slash = m_clipKeyPath.ReverseFind(L'\\');
+    const CString name = m_clipKeyPath.Mid(slash + 1);
     if (name.IsEmpty())
         return false;
     newPath = JoinKeyPath(path, name);
-    if (root == m_clipRoot && newPath.EqualsNoCase(m_clipKeyPath)) {
+    const CString clipParent = slash < 0 ? CString() : m_clipKeyPath.Left(slash);
+    if (IsSameKey(root, path, m_clipRoot, clipParent)) {
         if (m_clipState == kClipKeyCut) {
             ReportError(L"Key can not be moved to the same location.");
             return false;

@@ -52,12 +52,13 @@ TEST_F(KeyCommandFaults, KeyPasteReportsEachOfItsOutcomes)
     Command(ID_KEY_COPY);
     ASSERT_TRUE(Select(L"T"));
 
-    m_memory.FailCall(IRegistryBackend::OpSetValue, 2);
+    // The paste's two identity checks write a marker value each before the copy's writes.
+    m_memory.FailCall(IRegistryBackend::OpSetValue, 4);
     Command(ID_PASTE);
     EXPECT_EQ(Texts({L"Unable to copy registry key."}), Messages()) << "the copy failed and was removed";
     EXPECT_EQ(Listing(), Contents(L"T"));
 
-    m_memory.FailCall(IRegistryBackend::OpSetValue, 2);
+    m_memory.FailCall(IRegistryBackend::OpSetValue, 4);
     m_memory.FailCall(IRegistryBackend::OpDeleteKey, 1);
     Command(ID_PASTE);
     EXPECT_EQ(Texts({L"Key copying not finished."}), Messages()) << "the partial copy stays (emptied)";
@@ -145,10 +146,11 @@ TEST_F(KeyCommandFaults, ValuePasteStopsAtTheFailingStep)
     Command(ID_PASTE);
     EXPECT_EQ(Texts({L"Unable to write registry value."}), Messages());
     ASSERT_TRUE(Select(L"L"));
-    m_memory.FailCall(IRegistryBackend::OpOpenKey, 2);
+    // The source, then the identity check's marker key and the key it is looked for in.
+    m_memory.FailCall(IRegistryBackend::OpOpenKey, 4);
     Command(ID_PASTE);
     EXPECT_EQ(Texts({L"Unable to open destination registry key."}), Messages());
-    m_memory.FailCall(IRegistryBackend::OpSetValue, 1);
+    m_memory.FailCall(IRegistryBackend::OpSetValue, 2); // the marker's write comes first
     Command(ID_PASTE);
     EXPECT_EQ(Texts({L"Unable to write registry value."}), Messages());
     EXPECT_EQ(Sorted({L"K", L"K: v = 1: \"1\"", L"K: v (2) = 1: \"1\"", L"L"}), Contents());

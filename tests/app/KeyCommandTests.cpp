@@ -6,6 +6,7 @@
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
 #include "tests/support/PrintCString.h"
+#include "tests/support/RegistryTest.h"
 
 #include <gtest/gtest.h>
 
@@ -456,6 +457,44 @@ TEST_F(KeyCommands, CutValuePastedOverAValueOfThatNameOnlyAfterYes)
     EXPECT_EQ(L"v", SelectedValue());
     EXPECT_EQ(CMainWnd::kClipEmpty, m_main->m_clipState);
     Messages();
+}
+
+// One key reached through two roots: taken under HKEY_USERS\<sid>, pasted under HKEY_CURRENT_USER.
+TEST_F(KeyCommands, OneKeyThroughTwoRootsIsNeitherLostNorCopiedIntoItself)
+{
+    const CString users = CurrentUserKeyUnderUsers() + L"\\" + Sub(L"");
+    auto selectUsers = [&](const wchar_t* path) { return Tree().SelectPath(HKEY_USERS, users + path); };
+    PutString(L"X\\K", L"keep", L"1");
+
+    ASSERT_TRUE(selectUsers(L"\\X\\K"));
+    ASSERT_TRUE(m_main->SelectValueByName(L"keep"));
+    Command(ID_VALUE_CUT);
+    ASSERT_TRUE(Select(L"X\\K"));
+    m_messages.QueueAnswer(IDYES);
+    Command(ID_PASTE);
+    EXPECT_EQ(Texts({L"You can not move value to the same registry key."}), Messages());
+    ASSERT_TRUE(m_main->SelectValueByName(L"keep"));
+    Command(ID_VALUE_COPY);
+    ASSERT_TRUE(selectUsers(L"\\X\\K"));
+    Command(ID_PASTE);
+    EXPECT_EQ(L"keep (2)", SelectedValue()) << "a copy into its own key gets a counted name";
+
+    ASSERT_TRUE(selectUsers(L"\\X\\K"));
+    Command(ID_KEY_COPY);
+    for (const wchar_t* inside : {L"X\\K", L"X\\K\\L"}) {
+        MakeKey(L"X\\K\\L");
+        ASSERT_TRUE(Select(inside));
+        Command(ID_PASTE);
+        EXPECT_EQ(Texts({L"Registry key can not be copied to itself."}), Messages()) << inside;
+    }
+    ASSERT_TRUE(selectUsers(L"\\X\\K"));
+    Command(ID_KEY_CUT);
+    ASSERT_TRUE(Select(L"X"));
+    Command(ID_PASTE);
+    EXPECT_EQ(Texts({L"Key can not be moved to the same location."}), Messages());
+    EXPECT_EQ(Sorted({L"X", L"X\\K", L"X\\K: keep = 1: \"1\"", L"X\\K: keep (2) = 1: \"1\"",
+                      L"X\\K\\L"}),
+              Contents());
 }
 
 TEST_F(KeyCommands, PasteReadsTheSourceAtPasteTime)

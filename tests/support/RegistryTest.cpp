@@ -1,6 +1,10 @@
 // The per-test registry key: made fresh before each test and removed after it.
 #include "tests/support/RegistryTest.h"
 
+#include <sddl.h>
+
+#include <vector>
+
 namespace {
 
 // A test or suite name as one key name: parameterised names hold '/'.
@@ -20,6 +24,25 @@ CString KeyPart(const char* text)
 }
 
 } // namespace
+
+CString CurrentUserKeyUnderUsers()
+{
+    CString text;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return text;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size ? size : 1);
+    wchar_t* sid = nullptr;
+    if (GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
+        text = sid;
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
 
 bool DeleteTestTree(HKEY root, const wchar_t* path)
 {

@@ -28,5 +28,9 @@ private:
     CString m_path;
 };
 
+// The current user's key below HKEY_USERS ("S-1-5-21-..."): the same key as HKEY_CURRENT_USER,
+// reached through another root; empty when the token cannot tell.
+CString CurrentUserKeyUnderUsers();
+
 // Removes a key and everything below it through the desktop API.
 bool DeleteTestTree(HKEY root, const wchar_t* path);
