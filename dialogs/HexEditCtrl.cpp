@@ -317,7 +317,7 @@ LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+        return OnGetDlgCode(reinterpret_cast<const MSG*>(lParam));
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         OnFocus(message == WM_SETFOCUS);
@@ -361,6 +361,16 @@ LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return CShdWnd::WindowProc(message, wParam, lParam);
     }
+}
+
+UINT CHexEditCtrl::OnGetDlgCode(const MSG* message) const
+{
+    // Enter is the control's own key (its context menu): a dialog must not take it for its
+    // default button, or the editor would end while the user meant to cut, copy or paste.
+    UINT code = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN)
+        code |= DLGC_WANTMESSAGE;
+    return code;
 }
 
 LRESULT CHexEditCtrl::OnCreate()

@@ -16,8 +16,8 @@
 // Down at the data's ends on Smartphone). Enter asks the shell for the tap-and-hold gesture: on
 // the device it comes back as WM_CONTEXTMENU, the desktop stand-in sends the parent WM_NOTIFY
 // GN_CONTEXTMENU instead (forward it as WM_CONTEXTMENU with -1, -1 to open the menu). A right
-// click opens the menu on the desktop. In a dialog the control asks for arrows, Tab and
-// characters only (WM_GETDLGCODE), so Enter goes to the dialog's default button there.
+// click opens the menu on the desktop. In a dialog the control asks for arrows, Tab, characters
+// and Enter (WM_GETDLGCODE), so Enter never reaches the dialog's default button; Escape does.
 #pragma once
 
 #include "registry/ShdBinaryBuffer.h"
@@ -119,6 +119,7 @@ private:
     static const CClass* GetClass();
 
     // Messages.
+    UINT OnGetDlgCode(const MSG* message) const;
     LRESULT OnCreate();
     void OnSize();
     void OnDestroy();
