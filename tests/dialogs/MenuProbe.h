@@ -38,18 +38,17 @@ private:
     static HWND FindThreadMenuWindow()
     {
         HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM result) {
-                wchar_t name[16] = {};
-                GetClassNameW(window, name, 16);
-                if (wcscmp(name, L"#32768") != 0 || !IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(GetCurrentThreadId(), TakeVisibleMenuWindow, reinterpret_cast<LPARAM>(&found));
         return found;
+    }
+    static BOOL CALLBACK TakeVisibleMenuWindow(HWND window, LPARAM result)
+    {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (wcscmp(name, L"#32768") != 0 || !IsWindowVisible(window))
+            return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
     }
 
     void Read()
