@@ -4,6 +4,7 @@
 #include "app/MainWnd.h"
 #include "settings/Settings.h"
 #include "platform/AygShell.h"
+#include "platform/Foreground.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -21,14 +22,7 @@ bool HandOverToRunningInstance()
     HWND running = FindWindowW(CMainWnd::kInteractiveClass, nullptr);
     if (!running)
         return false;
-    // The handheld's SetForegroundWindow(window | 1) is not valid on the desktop; the last
-    // active popup is the window that the running instance shows on top.
-    // Hidden owned windows (the tool tips of the tree and the list) and windows that never take
-    // the activation (the menu bar) do not count.
-    HWND popup = GetLastActivePopup(running);
-    if (!popup || !IsWindowVisible(popup) || (GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
-        popup = running;
-    SetForegroundWindow(popup);
+    SetForegroundWindowWithPopups(running);
     return true;
 }
 

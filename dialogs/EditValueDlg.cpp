@@ -4,6 +4,7 @@
 
 #include "dialogs/EditorLayout.h"
 #include "dialogs/ValueConversion.h"
+#include "platform/AygShell.h"
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
 #include "shd/MessageBox.h"
@@ -52,7 +53,7 @@ bool CEditValueDlg::RunDialog(HWND parent)
     return Run(parent, IDD_EDIT_VALUE) == kDone;
 }
 
-INT_PTR CEditValueDlg::DialogProc(UINT message, WPARAM wParam, LPARAM)
+INT_PTR CEditValueDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -63,8 +64,20 @@ INT_PTR CEditValueDlg::DialogProc(UINT message, WPARAM wParam, LPARAM)
     case WM_COMMAND:
         OnCommand(wParam);
         return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     }
     return FALSE;
+}
+
+BOOL CEditValueDlg::OnNotify(const NMHDR& header)
+{
+    // The byte editor's Enter asks the shell for the tap-and-hold gesture; where the shell tells
+    // the dialog instead of the control, the control's context menu opens at its centre.
+    if (header.idFrom != IDC_VALUE_HEX_EDIT || header.code != UINT(GN_CONTEXTMENU))
+        return FALSE;
+    SendMessageW(m_hexEdit.GetHwnd(), WM_CONTEXTMENU, WPARAM(m_hexEdit.GetHwnd()), MAKELPARAM(-1, -1));
+    return TRUE;
 }
 
 CEditValueDlg::EEditor CEditValueDlg::ChooseEditor() const

@@ -52,6 +52,7 @@ private:
     bool ShowData();
     void ShowEditor();
     void OnCommand(WPARAM wParam);
+    BOOL OnNotify(const NMHDR& header);
     void OnBaseClicked();
     void OnDone();
     EOutcome ReadEditor(CShdBinaryBuffer& data, DWORD& type);

@@ -1,5 +1,7 @@
 // CHexEditCtrl: a child window that shows a byte buffer as a hex dump (offset, hex pairs,
 // characters) and edits it in insert mode with keys, stylus, a context menu and the clipboard.
+// The bytes, caret, selection and what edits do to them are CHexEditModel's; the window
+// measures, paints and turns messages into the model's calls.
 //
 // For owners:
 //   Create(parent, id, rect[, style])  a child window; keep WS_VSCROLL, the control scrolls by lines
@@ -16,10 +18,11 @@
 // Down at the data's ends on Smartphone). Enter asks the shell for the tap-and-hold gesture: on
 // the device it comes back as WM_CONTEXTMENU, the desktop stand-in sends the parent WM_NOTIFY
 // GN_CONTEXTMENU instead (forward it as WM_CONTEXTMENU with -1, -1 to open the menu). A right
-// click opens the menu on the desktop. In a dialog the control asks for arrows, Tab and
-// characters only (WM_GETDLGCODE), so Enter goes to the dialog's default button there.
+// click opens the menu on the desktop. In a dialog the control asks for arrows, Tab, characters
+// and Enter (WM_GETDLGCODE), so Enter never reaches the dialog's default button; Escape does.
 #pragma once
 
+#include "dialogs/HexEditModel.h"
 #include "registry/ShdBinaryBuffer.h"
 #include "shd/ShdWnd.h"
 
@@ -54,9 +57,9 @@ public:
     // data) when the copy cannot be allocated.
     bool SetBytes(const void* data, DWORD size);
     // False, with target emptied, when the copy cannot be allocated.
-    bool GetBytes(CShdBinaryBuffer& target) const;
-    const BYTE* GetData() const { return m_data.GetData(); }
-    DWORD GetSize() const { return m_data.GetSize(); }
+    bool GetBytes(CShdBinaryBuffer& target) const { return m_model.GetBytes(target); }
+    const BYTE* GetData() const { return m_model.GetData(); }
+    DWORD GetSize() const { return m_model.GetSize(); }
 
     void SetBytesPerLine(DWORD count);
     DWORD GetFixedBytesPerLine() const { return m_fixedBytesPerLine; }
@@ -74,13 +77,14 @@ public:
     bool ExecuteCommand(UINT command);
 
     // State, as the user sees it.
-    DWORD GetCaret() const { return m_caret; }
-    DWORD GetAnchor() const { return m_anchor; }
-    DWORD GetSelectionEnd() const { return m_end; }
-    bool HasSelection() const { return m_anchor != m_end; }
-    DWORD GetTopOffset() const { return m_top; }
-    bool IsHexColumnActive() const { return m_hexColumn; }
-    bool IsLowNibblePending() const { return m_lowNibblePending; }
+    const CHexEditModel& GetModel() const { return m_model; }
+    DWORD GetCaret() const { return m_model.GetCaret(); }
+    DWORD GetAnchor() const { return m_model.GetAnchor(); }
+    DWORD GetSelectionEnd() const { return m_model.GetSelectionEnd(); }
+    bool HasSelection() const { return m_model.HasSelection(); }
+    DWORD GetTopOffset() const { return m_model.GetTopOffset(); }
+    bool IsHexColumnActive() const { return m_model.IsHexColumnActive(); }
+    bool IsLowNibblePending() const { return m_model.IsLowNibblePending(); }
     DWORD GetFullRows() const { return m_fullRows; }
     DWORD GetRows() const { return m_rows; }
     int GetLineHeight() const { return m_lineHeight; }
@@ -118,35 +122,37 @@ public:
 private:
     static const CClass* GetClass();
 
-    // Messages.
+    // Messages (HexEditCtrl.cpp).
+    UINT OnGetDlgCode(const MSG* message) const;
     LRESULT OnCreate();
     void OnSize();
     void OnDestroy();
-    void OnPaint();
     void OnFocus(bool gained);
-    void OnKeyDown(UINT key);
-    void OnChar(wchar_t ch);
-    void OnLButtonDown(int x, int y);
-    void OnMouseMove(int x, int y);
-    void OnLButtonUp(int x, int y);
-    void OnCaptureChanged();
-    void OnTimer(UINT_PTR id);
     void OnVScroll(int code);
     bool GetScrollTarget(int code, int& position) const;
-    void OnContextMenu(int x, int y);
-    void UpdateMenuItems(HMENU menu) const;
 
-    // Metrics and layout.
+    // Margins and gaps, scaled from 96 dpi.
+    static int LeftMargin();
+    static int CharGap();
+    static int TopMargin();
+    static int ColumnGap();
+
+    // Metrics and scrolling (HexEditCtrl.cpp).
     void Measure();
     void ResetMetrics();
+    void UpdateModelLayout();
     int GetClientWidth() const;
     int GetClientHeight() const;
     DWORD GetOffsetDigits() const;
     void RemeasureIfOffsetDigitsChanged();
-    DWORD GetLineCount() const;
-    int GetScrollMaximum() const;
+    void RebuildScrollBar();
+    void SetScrollPosition(int position);
+    void ShowCaretLine();
+    void Refresh();
+    void Repaint();
 
-    // Painting.
+    // Painting (HexEditPaint.cpp).
+    void OnPaint();
     void PaintClient(HDC target) const;
     void PaintLines(HDC dc, int width, int height) const;
     void PaintLine(HDC dc, DWORD lineStart, int y) const;
@@ -156,37 +162,33 @@ private:
     void PaintRun(HDC dc, DWORD lineStart, DWORD first, DWORD last, int y) const;
     COLORREF GetMarkColor(bool hexColumn) const;
 
-    // Editing model.
-    void CollapseSelection(bool toUpper);
-    void SetCaret(DWORD caret);
-    bool Reserve(DWORD size);
-    bool InsertBytes(const BYTE* bytes, DWORD count, DWORD at);
-    void RemoveBytes(DWORD from, DWORD to);
-    void DeleteSelection();
+    // Keys and characters (HexEditInput.cpp).
+    void OnKeyDown(UINT key);
+    void OnChar(wchar_t ch);
     void NavigationKey(UINT key);
-    unsigned long long GetNavigationTarget(UINT key) const;
-    bool DeletionKey(UINT key);
+    void DeletionKey(UINT key);
     void TabKey();
-    void TypeByte(BYTE value, bool hexDigit);
+    void EnterKey();
+    void DeleteSelection();
+    void MoveFocusOut(bool previous) const;
 
-    // Scrolling.
-    void RebuildScrollBar();
-    void ScrollCaretIntoView();
-    void SetScrollPositionForCaret();
-    void SetScrollPosition(int position);
-    void Repaint();
-
-    // Stylus.
+    // Stylus (HexEditInput.cpp).
+    void OnLButtonDown(int x, int y);
+    void OnMouseMove(int x, int y);
+    void OnLButtonUp(int x, int y);
+    void OnCaptureChanged();
+    void OnTimer(UINT_PTR id);
     void ApplyDragPoint(int x, int y);
     void EndDrag();
     void SetAutoScroll(int direction);
 
-    // Clipboard.
+    // Context menu and clipboard (HexEditClipboard.cpp).
+    void OnContextMenu(int x, int y);
+    void UpdateMenuItems(HMENU menu) const;
     void Copy() const;
     void Paste(UINT command);
     bool ReadClipboardBytes(UINT command, CShdBinaryBuffer& bytes) const;
     void NotifyPasteFailed() const;
-    void MoveFocusOut(bool previous) const;
 
     HFONT m_font = nullptr;
     DWORD m_autoBytesPerLine = 0;
@@ -198,10 +200,9 @@ private:
     int m_gapWidth = 0;
     int m_charWidth = 0;
     DWORD m_measuredDigits = 4;
-
-    CShdBinaryBuffer m_data;
     DWORD m_fixedBytesPerLine = 0;
-    DWORD m_top = 0;
+
+    CHexEditModel m_model;
 
     bool m_dragging = false;
     POINT m_lastPoint = {0, 0};
@@ -213,11 +214,5 @@ private:
     int m_scrollPosition = -1;
     bool m_menuOpen = false;
     HMENU m_menu = nullptr;
-
-    DWORD m_anchor = 0;
-    DWORD m_end = 0;
-    DWORD m_caret = 0;
-    bool m_hexColumn = true;
-    bool m_lowNibblePending = false;
     bool m_readOnly = false;
 };

@@ -13,7 +13,10 @@ export WINEARCH=win64
 # No Mono or Gecko installer prompts, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 
-PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest cmake ninja-build xvfb xauth xdotool imagemagick"
+PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine64
+    googletest cmake ninja-build xvfb xauth xdotool imagemagick"
+# The 32-bit build (the handheld's word size) is tested in its own tree under Wine's 32-bit runtime.
+BUILD_DIR_I686=${BUILD_DIR_I686:-$BUILD_DIR-i686}
 
 log() { echo "== $*" >&2; }
 
@@ -27,8 +30,27 @@ ensure_packages() {
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo=sudo
     log "installing:$missing"
-    $sudo apt-get update -qq
+    $sudo apt-get update -qq || true # an index that cannot be fetched leaves the others in use
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
+}
+
+# Wine's 32-bit runtime (wine32:i386, after enabling the i386 architecture). Returns 1, with the
+# reason in $BUILD_DIR_I686/wine32-install.log, when the package registry cannot provide it; that
+# failure is remembered there, so later runs do not try again until the log is deleted.
+ensure_wine32() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && return 0
+    local failed="$BUILD_DIR_I686/wine32-install.log" sudo=""
+    [ -f "$failed" ] && return 1
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    mkdir -p "$BUILD_DIR_I686"
+    log "installing wine32:i386"
+    {
+        dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+        $sudo apt-get update -qq || true # one unreachable index need not stop the install
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq wine32:i386
+    } >"$failed.tmp" 2>&1 && { rm -f "$failed.tmp"; return 0; }
+    mv "$failed.tmp" "$failed"
+    return 1
 }
 
 # A developer machine with ccache shares compiled objects between build trees (worktrees alike).
@@ -39,12 +61,14 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 
 # Configures every time (a second or two): folders join the build when they gain a CMakeLists.txt.
+# configure_and_build [dir arch]: $BUILD_DIR for x86_64 by default; arch i686 for the 32-bit tree.
 configure_and_build() {
-    log "configuring $BUILD_DIR ($BUILD_TYPE)"
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    local dir=${1:-$BUILD_DIR} arch=${2:-x86_64}
+    log "configuring $dir ($BUILD_TYPE, $arch)"
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-$arch.cmake" >/dev/null
     log "building"
-    cmake --build "$BUILD_DIR" -- -k 0
+    cmake --build "$dir" -- -k 0
 }
 
 # make_prefix DIR DRIVER: a fresh Wine prefix with the given graphics driver (null or x11), made once.

@@ -8,6 +8,7 @@
 #include "registry/ShdRegKey.h"
 #include "res/resource.h"
 #include "tests/dialogs/DialogScript.h"
+#include "tests/dialogs/MenuProbe.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/PrintCString.h"
 #include "tests/support/RegistryTest.h"
@@ -396,6 +397,29 @@ TEST_F(EditValueDlgTest, FailedPasteIsReportedAndTheFocusGoesBack)
         EXPECT_EQ(hex, DialogFocus(dialog));
         SendCommand(dialog, IDOK);
     }));
+}
+
+// Enter in the byte editor is the control's key: it opens the control's context menu (the only
+// keyboard way to cut, copy and paste on a Smartphone) and never ends the dialog with Done.
+TEST_F(EditValueDlgTest, EnterInTheByteEditorOpensItsMenuAndNeverEndsTheDialog)
+{
+    Put(L"Blob", REG_BINARY, {1, 2});
+    bool menuSeen = false;
+    EXPECT_FALSE(Edit(L"Blob", [&](HWND dialog) {
+        HWND hex = GetDlgItem(dialog, IDC_VALUE_HEX_EDIT);
+        SetFocus(hex);
+        SendMessageW(hex, WM_CHAR, L'7', 1); // an edit Done would write
+        // What the dialog's modal loop does with the key.
+        MSG enter = {hex, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};
+        CMenuProbe probe;
+        PostMessageW(hex, WM_NULL, 0, 0);
+        if (!IsDialogMessageW(dialog, &enter))
+            DispatchMessageW(&enter);
+        menuSeen = probe.seen;
+        EXPECT_EQ(hex, DialogFocus(dialog));
+    }));
+    EXPECT_TRUE(menuSeen);
+    EXPECT_EQ((Bytes{1, 2}), Stored(L"Blob").data);
 }
 
 // Data the real registry of Wine would not keep as written.

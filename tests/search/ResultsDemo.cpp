@@ -30,9 +30,14 @@ void FillRegistry()
     theme.SetString(L"Active", L"1");
 }
 
+void CALLBACK Quit(HWND, UINT, UINT_PTR, DWORD)
+{
+    PostQuitMessage(0);
+}
+
 void RunFor(UINT seconds)
 {
-    SetTimer(nullptr, 0, seconds * 1000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+    SetTimer(nullptr, 0, seconds * 1000, Quit);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -72,7 +77,7 @@ int wmain(int argc, wchar_t** argv)
     while (PeekMessageW(&message, nullptr, CMainWnd::kStartupMessage, CMainWnd::kStartupMessage, PM_REMOVE)) {
     }
     if (wcscmp(mode, L"about") == 0) {
-        SetTimer(nullptr, 0, seconds * 1000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+        SetTimer(nullptr, 0, seconds * 1000, Quit);
         SendMessageW(main.GetHwnd(), WM_COMMAND, ID_ABOUT, 0);
         return 0;
     }
