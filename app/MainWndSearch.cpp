@@ -157,8 +157,7 @@ void CMainWnd::OnShowFoundItem(DWORD root, const CString& keyPath, const CString
 void CMainWnd::OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* valueName, bool isValue)
 {
     ShowResultsView(false);
-    const HTREEITEM selected = m_tree.GetSelection();
-    if (!m_tree.SelectPath(root, path)) {
+    if (!SelectFoundKey(root, path, isValue)) {
         ShowErrorMessage(m_hwnd, L"Unable to show registry key.");
         return;
     }
@@ -166,14 +165,23 @@ void CMainWnd::OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* va
         SetFocus(m_tree.GetHwnd());
         return;
     }
-    // The key stayed selected, so its list may be older than the search: read it again.
-    if (m_tree.GetSelection() == selected)
-        FillValueList(nullptr, false, nullptr);
     if (!SelectValueByName(valueName)) {
         ShowErrorMessage(m_hwnd, L"Unable to show registry value.");
         return;
     }
     SetFocus(m_list);
+}
+
+// A key that stays selected keeps the list read when it was selected, which may be older than
+// a value found in it since: for a value the list is read again.
+bool CMainWnd::SelectFoundKey(HKEY root, const wchar_t* path, bool forValue)
+{
+    const HTREEITEM selected = m_tree.GetSelection();
+    if (!m_tree.SelectPath(root, path))
+        return false;
+    if (forValue && m_tree.GetSelection() == selected)
+        FillValueList(nullptr, false, nullptr);
+    return true;
 }
 
 // Commands.
