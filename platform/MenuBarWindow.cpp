@@ -1,6 +1,7 @@
 // SHCreateMenuBar on the desktop: a toolbar popup that stands for the handheld's menu bar.
 #include "platform/MenuBarWindow.h"
 
+#include "platform/DeviceScreen.h"
 #include "platform/PlatformInfo.h"
 
 #include <cwchar>
@@ -241,8 +242,8 @@ void CMenuBarWindow::OpenPopup(size_t index)
     MapWindowPoints(m_toolbar, nullptr, reinterpret_cast<POINT*>(&item), 2);
     const bool right = index > 0 && index + 1 == m_buttons.size();
     UINT flags = TPM_BOTTOMALIGN | TPM_LEFTBUTTON | (right ? TPM_RIGHTALIGN : TPM_LEFTALIGN);
-    TrackPopupMenuEx(m_buttons[index].popup, flags, right ? item.right : item.left, item.top, m_owner,
-                     nullptr);
+    DeviceTrackPopupMenuEx(m_buttons[index].popup, flags, right ? item.right : item.left, item.top, m_owner,
+                           nullptr);
 }
 
 LRESULT CMenuBarWindow::OnToolbarMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)

@@ -21,6 +21,10 @@ SCREENS=(
     mainview_landscape_192
     mainview_context_menu_96
     mainview_tree_menu_192
+    mainview_menu_cascade_96
+    mainview_question_96
+    mainview_question_landscape_96
+    export_progress_96
     commands_cut_key_96
     commands_cut_value_96
     commands_rename_key_96
@@ -63,6 +67,36 @@ shot_mainview_context_menu_96() {
 shot_mainview_tree_menu_192() {
     dpi 192; select_key HKCU 'Software\HiveletDemo\Device'; hivelet 480x640
     click 150 150 3; snap mainview_tree_menu_192
+}
+
+# Message boxes, menus and the progress dialog open inside the device screen, not on the desktop
+# around it: a submenu without room on the right opens on the left of its menu.
+shot_mainview_menu_cascade_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320
+    click 180 307; keys Down Down Right # "Menu" > "Key"
+    snap mainview_menu_cascade_96
+}
+shot_mainview_question_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320
+    click 120 287; keys Delete # the key name bar takes the click; the question before deleting Greeting
+    snap mainview_question_96
+}
+shot_mainview_question_landscape_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 320x240
+    click 160 206; keys Delete
+    snap mainview_question_landscape_96
+}
+# A command-line export of the whole registry, once its progress dialog has appeared.
+shot_export_progress_96() {
+    dpi 96; SCREEN_SIZE=240x320
+    env HIVELET_SCREEN=$SCREEN_SIZE wine "$BUILD_DIR/app/Hivelet.exe" /e 'C:\whole-registry.reg' >/dev/null 2>&1 &
+    PROGRAM_PID=$!
+    for _ in $(seq 1 100); do
+        [ "$(xdotool search --onlyvisible --name '^Hivelet$' 2>/dev/null | wc -l)" -ge 2 ] && break
+        sleep 0.1
+    done
+    sleep 0.3
+    snap export_progress_96
 }
 
 # --- Key and value commands ---------------------------------------------------------------
