@@ -38,6 +38,11 @@ bool CMainWnd::CreateSearchWindows()
     RECT client = {};
     GetClientRect(m_hwnd, &client);
     bool created = m_findResults.Create(m_hwnd, kFindResultsId, 0, 0, client.right, client.bottom);
+    // The results window lies under the toolbar: rows it adds while a search runs must not paint
+    // over the toolbar either.
+    if (created)
+        SetWindowLongPtrW(m_findResults.GetHwnd(), GWL_STYLE,
+                          GetWindowLongPtrW(m_findResults.GetHwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
     m_findResults.SetCallback(this);
     if (!m_toolBar.Create(m_hwnd, kFloatingToolBarId, 10, 10, 50, 50))
         return false;

@@ -30,6 +30,7 @@ SCREENS=(
     commands_rename_key_96
     results_view_96
     results_toolbar_96
+    results_searching_96
     results_view_192
     about_96
     hexedit
@@ -129,6 +130,9 @@ shot_results_view_96() {
 }
 shot_results_toolbar_96() {
     dpi 96; demo toolbar 240x320; snap results_toolbar_96
+}
+shot_results_searching_96() {
+    dpi 96; demo searching 240x320; snap results_searching_96
 }
 shot_results_view_192() {
     dpi 192; demo results 480x640; snap results_view_192
