@@ -223,6 +223,9 @@ demo() {
 
 # dialog WHICH CAPTION PLATFORM NAME: one dialog of dialogs_demo.exe, saved as NAME.png.
 dialog() {
+    # The demo's device window is 240x320 at 96 dpi: a density left by an earlier screen would
+    # draw the dialog larger and the picture would show its top-left quarter only.
+    dpi 96
     SCREEN_SIZE=240x320
     HIVELET_PLATFORM=$3 HIVELET_OSVERSION=5.02 wine "$BUILD_DIR/tests/dialogs/dialogs_demo.exe" "$1" \
         >/dev/null 2>&1 &
