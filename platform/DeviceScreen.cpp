@@ -1,5 +1,6 @@
 // The device screen and the popups kept inside it. Message boxes and menus are placed by the
-// platform while they open, so a thread hook moves their windows the moment they are shown.
+// platform while they open, so a thread hook moves their windows the moment they are shown, and
+// a message box laid out wider than the screen is narrowed to it.
 #include "platform/DeviceScreen.h"
 
 #include "platform/AygShell.h"
@@ -31,6 +32,70 @@ void MoveInto(HWND window, const RECT& screen, bool centre)
         y = screen.top;
     if (x != rect.left || y != rect.top)
         SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The message text of a message box: its static child that is not the icon.
+HWND FindMessageText(HWND box)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = L"";
+        GetClassNameW(child, className, 16);
+        const LONG_PTR type = GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK;
+        if (_wcsicmp(className, L"Static") == 0 && type != SS_ICON && GetWindowTextLengthW(child) > 0)
+            return child;
+    }
+    return nullptr;
+}
+
+// The height the text needs when it is wrapped to width.
+int WrappedTextHeight(HWND text, int width)
+{
+    const int length = GetWindowTextLengthW(text);
+    std::vector<wchar_t> buffer(size_t(length) + 1);
+    GetWindowTextW(text, buffer.data(), length + 1);
+    HDC dc = GetDC(text);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+    RECT rect = {0, 0, width, 0};
+    DrawTextW(dc, buffer.data(), length, &rect, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(text, dc);
+    return rect.bottom;
+}
+
+void MoveChild(HWND child, int dx, int dy, int width, int height)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    SetWindowPos(child, nullptr, rect.left + dx, rect.top + dy, width >= 0 ? width : rect.right - rect.left,
+                 height >= 0 ? height : rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A message box wider than the screen, as the desktop lays it out, is made as narrow as the
+// screen the way the device lays it out: its text wraps to more lines and the buttons move
+// down below it, still centred.
+void FitMessageBoxWidth(HWND box, const RECT& screen)
+{
+    RECT rect, textRect;
+    HWND text = FindMessageText(box);
+    if (!text || !GetWindowRect(box, &rect) || !GetWindowRect(text, &textRect))
+        return;
+    const int excess = (rect.right - rect.left) - (screen.right - screen.left);
+    const int textWidth = (textRect.right - textRect.left) - excess;
+    if (excess <= 0 || textWidth < 40)
+        return;
+    const int textHeight = WrappedTextHeight(text, textWidth);
+    const int grow =
+        textHeight > textRect.bottom - textRect.top ? textHeight - (textRect.bottom - textRect.top) : 0;
+    MoveChild(text, 0, 0, textWidth, (textRect.bottom - textRect.top) + grow);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = L"";
+        GetClassNameW(child, className, 16);
+        if (_wcsicmp(className, L"Button") == 0)
+            MoveChild(child, -excess / 2, grow, -1, -1);
+    }
+    SetWindowPos(box, nullptr, 0, 0, (rect.right - rect.left) - excess, (rect.bottom - rect.top) + grow,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // While it lives, top-level windows of one class that the thread shows are moved into the
@@ -89,7 +154,9 @@ void CPopupPlacement::OnShown(HWND window)
         return;
     if (!GetClassNameW(window, className, 16) || wcscmp(className, m_className) != 0)
         return;
-    if (!m_centre)
+    if (m_centre)
+        FitMessageBoxWidth(window, m_screen);
+    else
         OpenLeftOfParent(window);
     MoveInto(window, m_screen, m_centre);
     m_shown.push_back(window);

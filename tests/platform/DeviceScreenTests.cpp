@@ -172,6 +172,22 @@ TEST_F(DeviceScreen, MessageBoxIsCentredOnTheDeviceScreen)
     EXPECT_EQ((Screen().bottom - height) / 2, box.top);
 }
 
+// A text the desktop lays out on one line wider than the screen wraps to the screen's width, as
+// on the device, and the box stays inside the screen.
+TEST_F(DeviceScreen, LongMessageWrapsToTheDeviceScreen)
+{
+    SPopupWatch watch;
+    watch.className = L"#32770";
+    watch.onShown = [](HWND box, size_t) { PostMessageW(box, WM_COMMAND, IDYES, 0); };
+    Watch() = &watch;
+    EXPECT_EQ(IDYES, DeviceMessageBoxW(m_owner,
+                                       L"This file type is already associated with another program. Do you "
+                                       L"want to proceed anyway?",
+                                       L"Hivelet", MB_YESNO | MB_ICONQUESTION));
+    ASSERT_EQ(1u, watch.popups.size());
+    ExpectInside(watch.popups[0].second, Screen());
+}
+
 // A context menu opened near the screen's bottom-right corner opens inside the screen instead of
 // running past it onto the desktop; its submenu, without room on the right, opens on its left.
 TEST_F(DeviceScreen, PopupMenuAndSubmenuStayInsideTheDeviceScreen)
