@@ -248,6 +248,8 @@ private:
     void PlaceToolBar();
     CString GetResultsStateText() const;
     void EnableMenuBarFirstButton(bool enable);
+    // Selects a found key; for a found value its list is then current (read again if need be).
+    bool SelectFoundKey(HKEY root, const wchar_t* path, bool forValue);
 
     // Command line and jobs (MainWndCommandLine.cpp).
     void Message(const wchar_t* text, UINT style);

@@ -72,11 +72,12 @@ void CMainWnd::OnFindNext()
 
 bool CMainWnd::ShowFoundPosition(const CRegFinder::SSearchPosition& found)
 {
-    if (!m_tree.SelectPath(RootKeyFromValue(found.root), found.keyPath)) {
+    const bool isValue = found.kind == CRegFinder::StateAtValue;
+    if (!SelectFoundKey(RootKeyFromValue(found.root), found.keyPath, isValue)) {
         ShowErrorMessage(m_hwnd, L"Unable to show found registry key.");
         return false;
     }
-    if (found.kind == CRegFinder::StateAtValue && !SelectValueByName(found.valueName)) {
+    if (isValue && !SelectValueByName(found.valueName)) {
         ShowErrorMessage(m_hwnd, L"Unable to show found registry value.");
         return false;
     }

@@ -3,6 +3,7 @@
 // menus; and the keyboard focus moving between the panes.
 #include "app/MainWnd.h"
 
+#include "platform/DeviceScreen.h"
 #include "res/resource.h"
 
 namespace {
@@ -186,7 +187,7 @@ void CMainWnd::ShowContextMenu(UINT menuId, POINT screen)
 
 void CMainWnd::TrackPopup(HMENU popup, POINT screen)
 {
-    TrackPopupMenuEx(popup, 0, screen.x, screen.y, m_hwnd, nullptr);
+    DeviceTrackPopupMenuEx(popup, 0, screen.x, screen.y, m_hwnd, nullptr);
 }
 
 void CMainWnd::OnListSetFocus()

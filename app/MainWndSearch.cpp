@@ -38,6 +38,11 @@ bool CMainWnd::CreateSearchWindows()
     RECT client = {};
     GetClientRect(m_hwnd, &client);
     bool created = m_findResults.Create(m_hwnd, kFindResultsId, 0, 0, client.right, client.bottom);
+    // The results window lies under the toolbar: rows it adds while a search runs must not paint
+    // over the toolbar either.
+    if (created)
+        SetWindowLongPtrW(m_findResults.GetHwnd(), GWL_STYLE,
+                          GetWindowLongPtrW(m_findResults.GetHwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
     m_findResults.SetCallback(this);
     if (!m_toolBar.Create(m_hwnd, kFloatingToolBarId, 10, 10, 50, 50))
         return false;
@@ -157,8 +162,7 @@ void CMainWnd::OnShowFoundItem(DWORD root, const CString& keyPath, const CString
 void CMainWnd::OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* valueName, bool isValue)
 {
     ShowResultsView(false);
-    const HTREEITEM selected = m_tree.GetSelection();
-    if (!m_tree.SelectPath(root, path)) {
+    if (!SelectFoundKey(root, path, isValue)) {
         ShowErrorMessage(m_hwnd, L"Unable to show registry key.");
         return;
     }
@@ -166,14 +170,23 @@ void CMainWnd::OnShowFoundItem(HKEY root, const wchar_t* path, const wchar_t* va
         SetFocus(m_tree.GetHwnd());
         return;
     }
-    // The key stayed selected, so its list may be older than the search: read it again.
-    if (m_tree.GetSelection() == selected)
-        FillValueList(nullptr, false, nullptr);
     if (!SelectValueByName(valueName)) {
         ShowErrorMessage(m_hwnd, L"Unable to show registry value.");
         return;
     }
     SetFocus(m_list);
+}
+
+// A key that stays selected keeps the list read when it was selected, which may be older than
+// a value found in it since: for a value the list is read again.
+bool CMainWnd::SelectFoundKey(HKEY root, const wchar_t* path, bool forValue)
+{
+    const HTREEITEM selected = m_tree.GetSelection();
+    if (!m_tree.SelectPath(root, path))
+        return false;
+    if (forValue && m_tree.GetSelection() == selected)
+        FillValueList(nullptr, false, nullptr);
+    return true;
 }
 
 // Commands.

@@ -3,6 +3,7 @@
 #include "dialogs/BookmarksDlg.h"
 
 #include "dialogs/EditBookmarkDlg.h"
+#include "platform/DeviceScreen.h"
 #include "registry/RootKeys.h"
 #include "res/resource.h"
 #include "shd/DeviceInfo.h"
@@ -185,8 +186,8 @@ void CBookmarksDlg::ShowContextMenu(POINT screenPoint)
     HMENU menu = LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_BOOKMARKS_CONTEXT));
     if (!menu)
         return;
-    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_TOPALIGN, screenPoint.x, screenPoint.y, 0, m_hwnd,
-                   nullptr);
+    DeviceTrackPopupMenuEx(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_TOPALIGN, screenPoint.x, screenPoint.y,
+                           m_hwnd, nullptr);
     DestroyMenu(menu);
 }
 

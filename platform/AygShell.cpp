@@ -1,7 +1,7 @@
 // The shell calls other than the menu bar: dialog sizing, the accepted no-op handlers, the
 // "SIPPREF" class, tap-and-hold, the Back key, and the two kernel calls.
 #include "platform/AygShell.h"
-#include "platform/MenuBarWindow.h"
+#include "platform/DeviceScreen.h"
 
 #include <cwchar>
 
@@ -10,27 +10,6 @@ namespace {
 LRESULT CALLBACK SipPrefProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The device screen a full-screen window covers: the window of the program's main (root)
-// owner together with its menu bar, or the work area when there is none.
-RECT GetEmulatedScreen(HWND window)
-{
-    RECT screen = {};
-    HWND owner = GetWindow(window, GW_OWNER);
-    HWND root = owner ? GetAncestor(owner, GA_ROOTOWNER) : nullptr;
-    if (root && root != window && GetWindowRect(root, &screen)) {
-        if (CMenuBarWindow::FindForOwner(root))
-            screen.bottom += GetMenuBarHeight();
-        return screen;
-    }
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
-    SIZE device = {};
-    if (GetDeviceScreenSize(device)) {
-        screen.right = screen.left + device.cx;
-        screen.bottom = screen.top + device.cy;
-    }
-    return screen;
 }
 
 } // namespace
@@ -84,7 +63,7 @@ BOOL SHInitDialog(PSHINITDLGINFO info)
     const DWORD sizing = SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR;
     if (!(info->dwMask & SHIDIM_FLAGS) || !(info->dwFlags & sizing))
         return TRUE;
-    RECT screen = GetEmulatedScreen(info->hDlg);
+    RECT screen = GetDeviceScreenRect(GetWindow(info->hDlg, GW_OWNER));
     if (!(info->dwFlags & SHIDIF_FULLSCREENNOMENUBAR))
         screen.bottom -= GetMenuBarHeight();
     return MoveWindow(info->hDlg, screen.left, screen.top, screen.right - screen.left,

@@ -44,6 +44,9 @@ typedef SHMENUBARINFO* PSHMENUBARINFO;
 #define SHMBOF_NOTIFY 0x00000002
 
 #define VK_TBACK VK_ESCAPE
+// The two soft keys below the screen, left and right.
+#define VK_TSOFT1 VK_F1
+#define VK_TSOFT2 VK_F2
 #ifndef MOD_KEYUP
 #define MOD_KEYUP 0x1000
 #endif

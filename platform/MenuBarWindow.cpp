@@ -1,6 +1,11 @@
 // SHCreateMenuBar on the desktop: a toolbar popup that stands for the handheld's menu bar.
 #include "platform/MenuBarWindow.h"
 
+#include "platform/DeviceScreen.h"
+#include "platform/PlatformInfo.h"
+
+#include <cwchar>
+
 namespace {
 
 const wchar_t kOwnerProperty[] = L"Hivelet.MenuBar";
@@ -8,6 +13,33 @@ const wchar_t kOwnerProperty[] = L"Hivelet.MenuBar";
 // handling the click (the owner may be destroyed by the command).
 const UINT kDeferredCommand = WM_APP + 0x3F0;
 const UINT_PTR kSubclassId = 0x4D42;
+// Sent by the message hook to the bar of the window a soft key was pressed in; wParam is the
+// key's button index.
+const UINT kSoftKeyPressed = WM_APP + 0x3F1;
+
+struct SSoftKeyHook
+{
+    HHOOK hook = nullptr;
+    int bars = 0;
+};
+
+SSoftKeyHook& ThreadSoftKeyHook()
+{
+    thread_local SSoftKeyHook hook;
+    return hook;
+}
+
+// Menu bars have soft keys on every Smartphone and on the Pocket PC from version 5.00 on.
+bool DeviceHasSoftKeys()
+{
+    wchar_t type[64] = L"";
+    if (PlatformSystemParametersInfoW(SPI_GETPLATFORMTYPE, sizeof(type), type, 0) &&
+        _wcsicmp(type, L"Smartphone") == 0)
+        return true;
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return PlatformGetVersionExW(&version) && version.dwMajorVersion >= 5;
+}
 
 std::wstring LoadText(HINSTANCE instance, UINT id)
 {
@@ -119,6 +151,7 @@ bool CMenuBarWindow::CreateToolbar(HWND owner, bool hidden)
         return false;
     m_owner = owner;
     SetWindowSubclass(m_toolbar, ToolbarProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    HookSoftKeys(true); // undone at WM_NCDESTROY, like the subclass
     SendMessageW(m_toolbar, TB_SETPARENT, reinterpret_cast<WPARAM>(m_toolbar), 0);
     SendMessageW(m_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(m_toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
@@ -209,8 +242,8 @@ void CMenuBarWindow::OpenPopup(size_t index)
     MapWindowPoints(m_toolbar, nullptr, reinterpret_cast<POINT*>(&item), 2);
     const bool right = index > 0 && index + 1 == m_buttons.size();
     UINT flags = TPM_BOTTOMALIGN | TPM_LEFTBUTTON | (right ? TPM_RIGHTALIGN : TPM_LEFTALIGN);
-    TrackPopupMenuEx(m_buttons[index].popup, flags, right ? item.right : item.left, item.top, m_owner,
-                     nullptr);
+    DeviceTrackPopupMenuEx(m_buttons[index].popup, flags, right ? item.right : item.left, item.top, m_owner,
+                           nullptr);
 }
 
 LRESULT CMenuBarWindow::OnToolbarMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
@@ -229,6 +262,9 @@ LRESULT CMenuBarWindow::OnToolbarMessage(UINT message, WPARAM wParam, LPARAM lPa
         break;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case kSoftKeyPressed:
+        PressSoftKey(size_t(wParam));
+        return 0;
     case SHCMBM_OVERRIDEKEY:
         return TRUE;
     case SHCMBM_GETMENU:
@@ -251,6 +287,7 @@ LRESULT CALLBACK CMenuBarWindow::ToolbarProc(HWND window, UINT message, WPARAM w
         RemoveWindowSubclass(bar->m_owner, OwnerProc, reinterpret_cast<UINT_PTR>(window));
         if (GetPropW(bar->m_owner, kOwnerProperty) == window)
             RemovePropW(bar->m_owner, kOwnerProperty);
+        HookSoftKeys(false);
         delete bar;
         return DefSubclassProc(window, message, wParam, lParam);
     }
@@ -268,4 +305,48 @@ LRESULT CALLBACK CMenuBarWindow::OwnerProc(HWND window, UINT message, WPARAM wPa
     else if (message == WM_NCDESTROY)
         RemoveWindowSubclass(window, OwnerProc, id);
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// As a tap on the button: an enabled command button sends its command, a popup button opens.
+void CMenuBarWindow::PressSoftKey(size_t index)
+{
+    if (index >= m_buttons.size())
+        return;
+    const UINT command = m_buttons[index].command;
+    if (SendMessageW(m_toolbar, TB_ISBUTTONENABLED, command, 0))
+        PostMessageW(m_toolbar, kDeferredCommand, command, 0);
+}
+
+void CMenuBarWindow::HookSoftKeys(bool hook)
+{
+    SSoftKeyHook& thread = ThreadSoftKeyHook();
+    if (hook && thread.bars++ == 0)
+        thread.hook = SetWindowsHookExW(WH_GETMESSAGE, SoftKeyHook, nullptr, GetCurrentThreadId());
+    if (!hook && --thread.bars == 0 && thread.hook) {
+        UnhookWindowsHookEx(thread.hook);
+        thread.hook = nullptr;
+    }
+}
+
+// A soft key taken from the queue never reaches the window it was meant for: the press goes to
+// the bar of that window's top-level window, the release and the repeats are dropped. Keys in
+// an open menu, and in windows without a bar, stay what they are.
+LRESULT CALLBACK CMenuBarWindow::SoftKeyHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    const bool isKey = message->message == WM_KEYDOWN || message->message == WM_KEYUP;
+    if (code != HC_ACTION || wParam != PM_REMOVE || !isKey ||
+        (message->wParam != VK_TSOFT1 && message->wParam != VK_TSOFT2))
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    const bool inMenu = GetGUIThreadInfo(GetCurrentThreadId(), &thread) && (thread.flags & GUI_INMENUMODE);
+    HWND bar = message->hwnd ? FindForOwner(GetAncestor(message->hwnd, GA_ROOT)) : nullptr;
+    if (inMenu || !bar || !DeviceHasSoftKeys())
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    const bool repeat = (message->lParam & (1L << 30)) != 0;
+    if (message->message == WM_KEYDOWN && !repeat)
+        SendMessageW(bar, kSoftKeyPressed, message->wParam == VK_TSOFT1 ? 0 : 1, 0);
+    message->message = WM_NULL;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }

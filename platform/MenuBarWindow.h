@@ -3,6 +3,8 @@
 // a command button posts WM_COMMAND to the owner, a popup button opens its popup with
 // TrackPopupMenuEx (the owner gets WM_INITMENUPOPUP and the chosen command). The bar follows
 // its owner's moves and visibility and is destroyed with it; it deletes itself at WM_NCDESTROY.
+// Where the device has soft keys (a Smartphone, or version 5.00 on), the keys VK_TSOFT1 and
+// VK_TSOFT2 pressed in the owner or any of its children press the first and second button.
 #pragma once
 
 #include "platform/AygShell.h"
@@ -45,6 +47,11 @@ private:
     void OpenPopup(size_t index);
     const SButton* FindButton(UINT command, size_t* index) const;
     LRESULT OnToolbarMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    void PressSoftKey(size_t index);
+
+    // One message hook per thread while it has bars: it takes the soft keys from the queue.
+    static void HookSoftKeys(bool hook);
+    static LRESULT CALLBACK SoftKeyHook(int code, WPARAM wParam, LPARAM lParam);
 
     static LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR data);

@@ -1,6 +1,7 @@
 // The delayed progress dialog and its message loop.
 #include "regfile/ProgressDlg.h"
 
+#include "platform/DeviceScreen.h"
 #include "res/resource.h"
 
 CProgressDlg::~CProgressDlg()
@@ -92,12 +93,7 @@ INT_PTR CProgressDlg::DialogProc(UINT message, WPARAM wParam, LPARAM)
 
 void CProgressDlg::OnInitDialog()
 {
-    RECT rect;
-    GetWindowRect(m_hwnd, &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    SetWindowPos(m_hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveIntoDeviceScreen(m_hwnd, true);
     ShowWindow(m_hwnd, SW_HIDE);
     SetDlgItemTextW(m_hwnd, IDC_PROGRESS_TEXT, m_text);
     SetTimer(m_hwnd, kShowTimer, m_delay, nullptr);

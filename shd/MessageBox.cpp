@@ -1,6 +1,8 @@
 // Message boxes through a replaceable sink.
 #include "shd/MessageBox.h"
 
+#include "platform/DeviceScreen.h"
+
 const wchar_t kMessageCaption[] = L"Hivelet";
 
 namespace {
@@ -25,7 +27,7 @@ int ShdMessageBox(HWND owner, const wchar_t* text, UINT style)
     style |= MB_SETFOREGROUND;
     if (IMessageBoxSink* sink = CurrentSink())
         return sink->Show(owner, text, kMessageCaption, style);
-    return MessageBoxW(owner, text, kMessageCaption, style);
+    return DeviceMessageBoxW(owner, text, kMessageCaption, style);
 }
 
 void ShowErrorMessage(HWND owner, const wchar_t* text)

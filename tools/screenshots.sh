@@ -21,11 +21,16 @@ SCREENS=(
     mainview_landscape_192
     mainview_context_menu_96
     mainview_tree_menu_192
+    mainview_menu_cascade_96
+    mainview_question_96
+    mainview_question_landscape_96
+    export_progress_96
     commands_cut_key_96
     commands_cut_value_96
     commands_rename_key_96
     results_view_96
     results_toolbar_96
+    results_searching_96
     results_view_192
     about_96
     hexedit
@@ -65,6 +70,36 @@ shot_mainview_tree_menu_192() {
     click 150 150 3; snap mainview_tree_menu_192
 }
 
+# Message boxes, menus and the progress dialog open inside the device screen, not on the desktop
+# around it: a submenu without room on the right opens on the left of its menu.
+shot_mainview_menu_cascade_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320
+    click 180 307; keys Down Down Right # "Menu" > "Key"
+    snap mainview_menu_cascade_96
+}
+shot_mainview_question_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320
+    click 120 287; keys Delete # the key name bar takes the click; the question before deleting Greeting
+    snap mainview_question_96
+}
+shot_mainview_question_landscape_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 320x240
+    click 160 206; keys Delete
+    snap mainview_question_landscape_96
+}
+# A command-line export of the whole registry, once its progress dialog has appeared.
+shot_export_progress_96() {
+    dpi 96; SCREEN_SIZE=240x320
+    env HIVELET_SCREEN=$SCREEN_SIZE wine "$BUILD_DIR/app/Hivelet.exe" /e 'C:\whole-registry.reg' >/dev/null 2>&1 &
+    PROGRAM_PID=$!
+    for _ in $(seq 1 100); do
+        [ "$(xdotool search --onlyvisible --name '^Hivelet$' 2>/dev/null | wc -l)" -ge 2 ] && break
+        sleep 0.1
+    done
+    sleep 0.3
+    snap export_progress_96
+}
+
 # --- Key and value commands ---------------------------------------------------------------
 # The commands are reached as a user reaches them: a right click on a tree item or in the value
 # list opens the context menu, whose items are walked with the arrow keys.
@@ -95,6 +130,9 @@ shot_results_view_96() {
 }
 shot_results_toolbar_96() {
     dpi 96; demo toolbar 240x320; snap results_toolbar_96
+}
+shot_results_searching_96() {
+    dpi 96; demo searching 240x320; snap results_searching_96
 }
 shot_results_view_192() {
     dpi 192; demo results 480x640; snap results_view_192
@@ -185,6 +223,9 @@ demo() {
 
 # dialog WHICH CAPTION PLATFORM NAME: one dialog of dialogs_demo.exe, saved as NAME.png.
 dialog() {
+    # The demo's device window is 240x320 at 96 dpi: a density left by an earlier screen would
+    # draw the dialog larger and the picture would show its top-left quarter only.
+    dpi 96
     SCREEN_SIZE=240x320
     HIVELET_PLATFORM=$3 HIVELET_OSVERSION=5.02 wine "$BUILD_DIR/tests/dialogs/dialogs_demo.exe" "$1" \
         >/dev/null 2>&1 &

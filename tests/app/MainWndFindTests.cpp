@@ -112,6 +112,29 @@ TEST_F(MainWndFind, StartThenFindNextWalksTheMatchesAndEndsWithSearchFinished)
     EXPECT_EQ(Settings().GetSearchOptions().searchString, L"needle");
 }
 
+// A value added to the selected key after its list was filled: "Find Next" finds it there and
+// shows it, the list read again, instead of reporting that it cannot show it.
+TEST_F(MainWndFind, FindNextShowsAValueAddedToTheSelectedKeySinceItsListWasFilled)
+{
+    ASSERT_TRUE(m_main->GetTree().SelectPath(HKEY_CURRENT_USER, kBranch));
+    m_driver.Expect([](HWND dialog) {
+        CDialogDriver::SetItemText(dialog, IDC_SEARCH_STRING, L"needle");
+        CDialogDriver::PostCommand(dialog, ID_SEARCH_FIND);
+    });
+    Command(ID_SEARCH_START);
+    ASSERT_TRUE(m_driver.AllHandled());
+    const CString branch = kBranch;
+    ASSERT_EQ(Selection(), branch + L"|alpha");
+    CShdRegKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kBranch));
+    ASSERT_TRUE(key.SetString(L"gamma", L"another needle"));
+
+    Command(ID_SEARCH_FIND_NEXT);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    EXPECT_EQ(Selection(), branch + L"|gamma");
+    EXPECT_EQ(ListView_GetItemCount(m_main->GetList()), 3);
+}
+
 TEST_F(MainWndFind, CancelledSearchDialogStartsNothing)
 {
     m_driver.Expect([](HWND dialog) { CDialogDriver::PostCommand(dialog, IDCANCEL); });

@@ -1,7 +1,8 @@
 // The menu-bar stand-in with menu 101 and soft-key bar 3001: buttons, commands, popups reaching
-// the owner, enabling, following and dying with the owner.
+// the owner, enabling, following and dying with the owner, the soft keys from the keyboard.
 #include "platform/AygShell.h"
 #include "platform/MenuBarWindow.h"
+#include "platform/PlatformInfo.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,24 @@ protected:
         LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
         SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, point);
         SendMessageW(bar, WM_LBUTTONUP, 0, point);
+    }
+
+    // A key pressed and released in window, as the keyboard gives it, taken from the queue
+    // one message at a time.
+    static void PressKey(HWND window, UINT key)
+    {
+        PostMessageW(window, WM_KEYDOWN, key, 1);
+        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+        PumpOne();
+        PumpOne();
+    }
+    static void PumpOne()
+    {
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
     }
 
     HWND m_owner = nullptr;
@@ -207,4 +226,57 @@ TEST_F(MenuBar, HiddenAndEmptyBars)
     info.cbSize = sizeof(info);
     EXPECT_FALSE(SHCreateMenuBar(&info)); // no owner
     EXPECT_FALSE(SHCreateMenuBar(nullptr));
+}
+
+// The soft keys arrive as VK_TSOFT1 and VK_TSOFT2 in whatever control has the focus: they press
+// the bar's first and second button, on a Smartphone and from version 5.00 on, never reaching
+// the control; on a Pocket PC before 5.00 they stay keys.
+TEST_F(MenuBar, SoftKeysPressTheFirstAndSecondButton)
+{
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, m_owner, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(nullptr, edit);
+    HWND bar = CreateBar(IDR_DONE_CANCEL_SOFTKEYS, 0);
+    ASSERT_NE(nullptr, bar);
+    OverridePlatformType(L"Smartphone");
+    OverridePlatformVersion(4, 20);
+    PressKey(edit, VK_TSOFT1);
+    Pump();
+    PressKey(edit, VK_TSOFT2);
+    Pump();
+    ASSERT_EQ(2u, Log().commands.size());
+    EXPECT_EQ(UINT(IDOK), Log().commands[0]);
+    EXPECT_EQ(UINT(IDCANCEL), Log().commands[1]);
+
+    // A disabled button ignores its key; so does a bar on a Pocket PC before 5.00.
+    SendMessageW(bar, TB_ENABLEBUTTON, IDOK, FALSE);
+    PressKey(edit, VK_TSOFT1);
+    Pump();
+    SendMessageW(bar, TB_ENABLEBUTTON, IDOK, TRUE);
+    OverridePlatformType(L"PocketPC");
+    PressKey(m_owner, VK_TSOFT1);
+    Pump();
+    EXPECT_EQ(2u, Log().commands.size());
+    OverridePlatformVersion(5, 2);
+    PressKey(m_owner, VK_TSOFT1);
+    Pump();
+    ASSERT_EQ(3u, Log().commands.size());
+    ClearPlatformOverrides();
+}
+
+// The right soft key opens the "Menu" popup of the main bar, as a tap on it does.
+TEST_F(MenuBar, RightSoftKeyOpensThePopup)
+{
+    OverridePlatformType(L"Smartphone");
+    HWND bar = CreateBar(IDR_MAIN_SOFTKEYS, 0);
+    ASSERT_NE(nullptr, bar);
+    PressKey(m_owner, VK_TSOFT2);
+    // The popup opens once the queue reaches the press: choose its last item.
+    PostMessageW(m_owner, WM_KEYDOWN, VK_UP, 0);
+    PostMessageW(m_owner, WM_KEYDOWN, VK_RETURN, 0);
+    Pump();
+    ClearPlatformOverrides();
+    EXPECT_EQ(1u, Log().popups.size());
+    ASSERT_EQ(1u, Log().commands.size());
+    EXPECT_EQ(UINT(ID_EXIT), Log().commands[0]);
 }

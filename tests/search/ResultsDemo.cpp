@@ -1,7 +1,9 @@
 // Shows the search windows of a real main window over a small in-memory registry, for the
 // screenshots: "results" lists the rows of a finished "Find All" with the floating toolbar over
-// them; "toolbar" shows the main view with the toolbar floating over it; "about" opens the About
-// box. Ends after the number of seconds given as second argument (default 20).
+// them; "searching" shows them while the "Find All" still runs (each registry call of its worker
+// slowed down, so that it runs for the whole demo); "toolbar" shows the main view with the
+// toolbar floating over it; "about" opens the About box. Ends after the number of seconds given
+// as second argument (default 20).
 #include "app/MainWnd.h"
 #include "registry/MemoryRegistryBackend.h"
 #include "registry/ShdRegKey.h"
@@ -45,7 +47,7 @@ void RunFor(UINT seconds)
     }
 }
 
-void FindAll(CMainWnd& main)
+void FindAll(CMainWnd& main, bool wait)
 {
     SSearchOptions options;
     options.searchString = L"colour";
@@ -53,8 +55,18 @@ void FindAll(CMainWnd& main)
     main.ShowResultsView(true);
     main.SetToolbarVisible(true);
     MSG message;
-    while (main.GetFindResults().IsSearchActive() && GetMessageW(&message, nullptr, 0, 0) > 0)
+    while (wait && main.GetFindResults().IsSearchActive() && GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);
+}
+
+// Every registry call of another thread than this one (the search's worker) takes a while.
+void SlowDownWorker(CMemoryRegistryBackend& memory)
+{
+    const DWORD userInterface = GetCurrentThreadId();
+    memory.SetCallHook([userInterface](CMemoryRegistryBackend::EOperation) {
+        if (GetCurrentThreadId() != userInterface)
+            Sleep(150);
+    });
 }
 
 } // namespace
@@ -82,7 +94,10 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     main.GetTree().SelectPath(HKEY_CURRENT_USER, L"Software\\Demo\\Colours\\Blue");
-    FindAll(main);
+    const bool searching = wcscmp(mode, L"searching") == 0;
+    if (searching)
+        SlowDownWorker(memory);
+    FindAll(main, !searching);
     if (wcscmp(mode, L"toolbar") == 0)
         main.ShowResultsView(false);
     RunFor(seconds);

@@ -1,5 +1,7 @@
-// Drives modal dialogs shown on the test's own thread: a WH_CBT hook hands each newly
-// activated dialog to the next scripted handler, which fills controls and posts a command.
+// Drives modal dialogs shown on the test's own thread: a WH_CBT hook finds each newly
+// activated dialog, and once that dialog is shown (a dialog can be activated while still
+// hidden, before its modal loop shows it) it goes to the next scripted handler, which fills
+// controls and posts a command.
 #pragma once
 
 #include "shd/String.h"
@@ -38,10 +40,16 @@ private:
     };
 
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ShownHookProc(int code, WPARAM wParam, LPARAM lParam);
     void OnActivate(HWND window);
+    void OnShown(HWND window);
+    void OnDestroy(HWND window);
+    void Handle(HWND window);
 
     HHOOK m_hook;
+    HHOOK m_shownHook;
     std::deque<SPending> m_pending;
+    HWND m_hidden = nullptr; // activated, its handler waiting for it to be shown
     int m_handled = 0;
     CDialogDriver* m_outer;
 };

@@ -13,7 +13,7 @@
 namespace {
 
 // A dialog template in memory: one edit (id 100) and an OK button.
-std::vector<WORD> MakeTemplate()
+std::vector<WORD> MakeTemplate(DWORD visible = WS_VISIBLE)
 {
     std::vector<WORD> t;
     auto dword = [&t](DWORD v) {
@@ -29,7 +29,7 @@ std::vector<WORD> MakeTemplate()
         if (t.size() % 2)
             t.push_back(0);
     };
-    dword(WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_MODALFRAME);
+    dword(WS_POPUP | WS_CAPTION | visible | DS_MODALFRAME);
     dword(0);
     t.push_back(2); // items
     t.push_back(0), t.push_back(0), t.push_back(100), t.push_back(60);
@@ -93,6 +93,28 @@ TEST(DialogDriver, FillsAndEndsAModalDialog)
     EXPECT_EQ(1, driver.HandledCount());
     EXPECT_TRUE(driver.AllHandled());
     EXPECT_EQ(CString(L"typed by the driver"), state.text);
+}
+
+// A dialog without WS_VISIBLE is activated hidden, when its first control takes the focus, and
+// shown only when its modal loop first runs idle: its handler sees it shown and active.
+TEST(DialogDriver, WaitsForAHiddenDialogToBeShown)
+{
+    std::vector<WORD> dialogTemplate = MakeTemplate(0);
+    CDialogDriver driver;
+    bool visible = false, active = false;
+    driver.Expect([&](HWND dialog) {
+        visible = IsWindowVisible(dialog) != FALSE;
+        active = GetActiveWindow() == dialog;
+        CDialogDriver::PostCommand(dialog, IDOK);
+    });
+    SDialogState state;
+    INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                             reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
+                                             nullptr, EchoDialogProc, reinterpret_cast<LPARAM>(&state));
+    EXPECT_EQ(IDOK, result);
+    EXPECT_TRUE(driver.AllHandled());
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(active);
 }
 
 TEST(MessageBoxRecorder, RecordsAndAnswersInOrder)
