@@ -305,6 +305,10 @@ void CRegTree::RefreshItem(HTREEITEM item)
 
 void CRegTree::DeleteChildren(HTREEITEM item)
 {
+    // A selected item that goes would hand the selection to each next sibling in turn, and
+    // every selection change refills the value list: the selection moves up once instead.
+    if (IsBelow(GetSelection(), item))
+        TreeView_SelectItem(m_hwnd, item);
     for (HTREEITEM child = GetChild(item); child;) {
         HTREEITEM following = GetNext(child);
         TreeView_DeleteItem(m_hwnd, child);
@@ -590,6 +594,15 @@ void CRegTree::SetItemImages(HTREEITEM item, int image, int selectedImage)
     data.iImage = image;
     data.iSelectedImage = selectedImage;
     TreeView_SetItem(m_hwnd, &data);
+}
+
+bool CRegTree::IsBelow(HTREEITEM item, HTREEITEM ancestor) const
+{
+    for (HTREEITEM parent = item ? GetParent(item) : nullptr; parent; parent = GetParent(parent)) {
+        if (parent == ancestor)
+            return true;
+    }
+    return false;
 }
 
 HTREEITEM CRegTree::GetChild(HTREEITEM item) const

@@ -91,6 +91,7 @@ private:
     HTREEITEM GetChild(HTREEITEM item) const;
     HTREEITEM GetNext(HTREEITEM item) const;
     HTREEITEM GetParent(HTREEITEM item) const;
+    bool IsBelow(HTREEITEM item, HTREEITEM ancestor) const;
     void NoteLabelLength(const wchar_t* label);
 
     HTREEITEM m_registry = nullptr;
