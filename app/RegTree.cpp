@@ -55,12 +55,23 @@ bool ReadSortedSubkeys(HKEY root, const wchar_t* path, CShdObjArray<CString>& na
 {
     names.SetSize(0);
     CShdRegKey key(false);
-    if (!key.Open(root, path))
+    return key.Open(root, path) && ReadSortedSubkeys(key, names);
+}
+
+bool ReadSortedSubkeys(const CShdRegKey& key, CShdObjArray<CString>& names)
+{
+    names.SetSize(0);
+    CShdRegKey::SInfo info;
+    if (!key.QueryInfo(info))
         return false;
+    // The count ends the walk and the longest name sizes the buffer: one call a name.
     CString name;
-    for (DWORD index = 0; key.EnumKey260(index, name); ++index)
+    WalkKeyItems(info.subKeys, [&](DWORD index) {
+        if (!key.EnumKeyFrom(index, info.maxSubKeyLength, name))
+            return false;
         names.Add(name);
-    key.Close();
+        return true;
+    });
     names.Sort(NameLess);
     return true;
 }
@@ -274,10 +285,8 @@ void CRegTree::RefreshItem(HTREEITEM item)
     if (!GetItemPath(item, root, path) || !key.Open(root, path))
         return;
     CShdObjArray<CString> names;
-    CString name;
-    for (DWORD index = 0; key.EnumKey260(index, name); ++index)
-        names.Add(name);
-    names.Sort(NameLess);
+    if (!ReadSortedSubkeys(key, names))
+        return;
     int next = 0;
     HTREEITEM previous = nullptr;
     for (HTREEITEM child = GetChild(item); child;) {

@@ -103,6 +103,9 @@ private:
     CString m_cutPath;
 };
 
-// Reads a key's subkey names into names, sorted without regard to case; false when the key
-// cannot be opened.
+class CShdRegKey;
+
+// Reads a key's subkey names into names, sorted without regard to case; a name that cannot be
+// read is stepped over. False when the key cannot be opened or its counts cannot be read.
 bool ReadSortedSubkeys(HKEY root, const wchar_t* path, CShdObjArray<CString>& names);
+bool ReadSortedSubkeys(const CShdRegKey& key, CShdObjArray<CString>& names);
