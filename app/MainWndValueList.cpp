@@ -35,14 +35,27 @@ int TypeIcon(DWORD type)
     return 13;
 }
 
+// Written into one buffer: the list can hold thousands of binary values.
 CString HexText(const CShdBinaryBuffer& data)
 {
-    CString text;
+    static const wchar_t kDigits[] = L"0123456789ABCDEF";
     const DWORD shown = data.GetSize() < kMaxHexBytes ? data.GetSize() : kMaxHexBytes;
-    for (DWORD i = 0; i < shown; ++i)
-        text.AppendFormat(i == 0 ? L"%02X" : L" %02X", data.GetData()[i]);
-    if (data.GetSize() > kMaxHexBytes)
-        text += L"...";
+    CString text;
+    if (shown == 0)
+        return text;
+    wchar_t* out = text.GetBuffer(static_cast<int>(shown * 3 + 3));
+    wchar_t* start = out;
+    for (DWORD i = 0; i < shown; ++i) {
+        if (i > 0)
+            *out++ = L' ';
+        *out++ = kDigits[data.GetData()[i] >> 4];
+        *out++ = kDigits[data.GetData()[i] & 15];
+    }
+    if (data.GetSize() > kMaxHexBytes) {
+        for (int dot = 0; dot < 3; ++dot)
+            *out++ = L'.';
+    }
+    text.ReleaseBuffer(static_cast<int>(out - start));
     return text;
 }
 
