@@ -57,6 +57,9 @@ LRESULT CMainWnd::OnTreeNotify(const NMHDR* header)
             CreateInputPanel(m_tree.GetHwnd());
         return refuse ? 1 : 0;
     }
+    case TVN_GETDISPINFOW:
+        m_tree.OnGetDispInfo(reinterpret_cast<NMTVDISPINFOW*>(const_cast<NMHDR*>(header)));
+        return 0;
     case TVN_ITEMEXPANDINGW:
         m_tree.OnItemExpanding(reinterpret_cast<const NMTREEVIEWW*>(header));
         return 0;

@@ -35,43 +35,91 @@ int TypeIcon(DWORD type)
     return 13;
 }
 
+// Written into one buffer: the list can hold thousands of binary values.
 CString HexText(const CShdBinaryBuffer& data)
 {
-    CString text;
+    static const wchar_t kDigits[] = L"0123456789ABCDEF";
     const DWORD shown = data.GetSize() < kMaxHexBytes ? data.GetSize() : kMaxHexBytes;
-    for (DWORD i = 0; i < shown; ++i)
-        text.AppendFormat(i == 0 ? L"%02X" : L" %02X", data.GetData()[i]);
-    if (data.GetSize() > kMaxHexBytes)
-        text += L"...";
+    CString text;
+    if (shown == 0)
+        return text;
+    wchar_t* out = text.GetBuffer(static_cast<int>(shown * 3 + 3));
+    wchar_t* start = out;
+    for (DWORD i = 0; i < shown; ++i) {
+        if (i > 0)
+            *out++ = L' ';
+        *out++ = kDigits[data.GetData()[i] >> 4];
+        *out++ = kDigits[data.GetData()[i] & 15];
+    }
+    if (data.GetSize() > kMaxHexBytes) {
+        for (int dot = 0; dot < 3; ++dot)
+            *out++ = L'.';
+    }
+    text.ReleaseBuffer(static_cast<int>(out - start));
     return text;
 }
 
-// The "Value" column's text; empty when the data cannot be read.
-CString ValueText(const CShdRegKey& key, const wchar_t* name, DWORD type)
+// The text of string data: up to its first NUL, within the whole characters it holds.
+CString StringText(const CShdBinaryBuffer& data)
 {
-    CString text;
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(data.GetData());
+    const int characters = static_cast<int>(data.GetSize() / sizeof(wchar_t));
+    int length = 0;
+    while (length < characters && text[length] != L'\0')
+        ++length;
+    return CString(text, length);
+}
+
+// The "Value" column's text for data read whole.
+CString ValueText(DWORD type, const CShdBinaryBuffer& data)
+{
     switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-        key.QueryString(name, text);
-        return text;
+        return StringText(data);
     case REG_MULTI_SZ:
-        return key.QueryString(name, text) ? text + L"..." : CString();
+        return StringText(data) + L"...";
     case REG_DWORD: {
-        DWORD number = 0;
-        if (key.QueryDword(name, number))
-            text.Format(L"%lu (0x%08X)", number, number);
+        CString text;
+        if (data.GetSize() == sizeof(DWORD))
+            text.Format(L"%lu (0x%08X)", data.ReadDword(0), data.ReadDword(0));
         return text;
     }
     }
-    DWORD readType = 0;
-    CShdBinaryBuffer data;
-    return key.QueryValue(name, readType, data) ? HexText(data) : CString();
+    return HexText(data);
 }
 
-bool NameLess(const CString& a, const CString& b)
+// One row of the list as read from the registry.
+struct SValueRow
 {
-    return _wcsicmp(a, b) < 0;
+    CString name;
+    DWORD type = 0;
+    CString text;
+};
+
+// Every value of the key with its type and text, in name order. Each value is read whole in
+// one call into buffers sized once by the key's longest name and data; a value whose data
+// cannot be read is listed by its name and type with an empty text, one that cannot be read
+// at all is stepped over.
+void ReadValueRows(const CShdRegKey& key, CShdObjArray<SValueRow>& rows)
+{
+    CShdRegKey::SInfo info;
+    if (!key.QueryInfo(info))
+        return;
+    SValueRow row;
+    CShdBinaryBuffer data;
+    WalkKeyItems(info.values, [&](DWORD index) {
+        if (key.EnumValueFrom(index, info.maxValueNameLength, info.maxValueLength, row.name, row.type, data)) {
+            row.text = ValueText(row.type, data);
+        } else if (GetLastError() == ERROR_NO_MORE_ITEMS ||
+                   !key.EnumValueNameFrom(index, info.maxValueNameLength, row.name, row.type)) {
+            return false;
+        } else {
+            row.text.Empty();
+        }
+        return rows.Add(row) >= 0;
+    });
+    rows.Sort([](const SValueRow& a, const SValueRow& b) { return _wcsicmp(a.name, b.name) < 0; });
 }
 
 } // namespace
@@ -114,24 +162,21 @@ void CMainWnd::FillValueList(HTREEITEM item, bool keepSelection, const wchar_t* 
         item = m_tree.GetSelection();
     if (!item || !m_tree.GetItemPath(item, root, path) || !key.Open(root, path))
         return;
-    CShdObjArray<CString> names;
-    CString name;
-    for (DWORD index = 0; key.EnumValueName260(index, name); ++index)
-        names.Add(name);
-    names.Sort(NameLess);
+    CShdObjArray<SValueRow> rows;
+    ReadValueRows(key, rows);
+    key.Close();
     const bool cutHere =
         m_clipState == kClipValueCut && m_clipRoot == root && m_clipKeyPath.EqualsNoCase(path);
+    ListView_SetItemCount(m_list, rows.GetSize());
     int row = 0;
-    for (int i = 0; i < names.GetSize(); ++i) {
-        DWORD type = 0;
-        if (!key.QueryValueType(names[i], type))
-            continue;
-        int icon = TypeIcon(type);
-        if (cutHere && m_clipValueName.EqualsNoCase(names[i]))
+    for (int i = 0; i < rows.GetSize(); ++i) {
+        const SValueRow& value = rows[i];
+        int icon = TypeIcon(value.type);
+        if (cutHere && m_clipValueName.EqualsNoCase(value.name))
             icon -= kGhostOffset;
-        if (names[i].GetLength() > m_longestValueName)
-            m_longestValueName = names[i].GetLength();
-        if (InsertValueRow(row, names[i], icon, ValueText(key, names[i], type)))
+        if (value.name.GetLength() > m_longestValueName)
+            m_longestValueName = value.name.GetLength();
+        if (InsertValueRow(row, value.name, icon, value.text))
             ++row;
     }
     const wchar_t* wanted = haveRemembered ? remembered.c_str() : nameToSelect;

@@ -11,7 +11,6 @@
 #include <cwchar>
 
 const wchar_t CRegTree::kRegistryLabel[] = L"Registry";
-const wchar_t CRegTree::kPlaceholderLabel[] = L"(not filled yet)";
 
 namespace {
 
@@ -55,12 +54,23 @@ bool ReadSortedSubkeys(HKEY root, const wchar_t* path, CShdObjArray<CString>& na
 {
     names.SetSize(0);
     CShdRegKey key(false);
-    if (!key.Open(root, path))
+    return key.Open(root, path) && ReadSortedSubkeys(key, names);
+}
+
+bool ReadSortedSubkeys(const CShdRegKey& key, CShdObjArray<CString>& names)
+{
+    names.SetSize(0);
+    CShdRegKey::SInfo info;
+    if (!key.QueryInfo(info))
         return false;
+    // The count ends the walk and the longest name sizes the buffer: one call a name.
     CString name;
-    for (DWORD index = 0; key.EnumKey260(index, name); ++index)
+    WalkKeyItems(info.subKeys, [&](DWORD index) {
+        if (!key.EnumKeyFrom(index, info.maxSubKeyLength, name))
+            return false;
         names.Add(name);
-    key.Close();
+        return true;
+    });
     names.Sort(NameLess);
     return true;
 }
@@ -192,6 +202,11 @@ HTREEITEM CRegTree::InsertItem(HTREEITEM parent, HTREEITEM after, const wchar_t*
     insert.item.iImage = top ? kImageRegistry : kImageKey;
     insert.item.iSelectedImage = top ? kImageRegistry : kImageKeyOpen;
     insert.item.lParam = flags;
+    if (!top) {
+        // A key's expand button is decided when the control first needs it (OnGetDispInfo).
+        insert.item.mask |= TVIF_CHILDREN;
+        insert.item.cChildren = I_CHILDRENCALLBACK;
+    }
     HTREEITEM item = TreeView_InsertItem(m_hwnd, &insert);
     if (!item)
         return nullptr;
@@ -201,42 +216,33 @@ HTREEITEM CRegTree::InsertItem(HTREEITEM parent, HTREEITEM after, const wchar_t*
     return item;
 }
 
-HTREEITEM CRegTree::InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label, HKEY root,
-                                   const wchar_t* keyPath)
+void CRegTree::OnGetDispInfo(NMTVDISPINFOW* info)
 {
-    // The item is inserted already prepared: filled when its key has no subkeys, with the
-    // placeholder when it has some, neither when the key cannot be read.
-    DWORD subKeys = 0, values = 0;
-    CShdRegKey key(false);
-    const bool counted = key.Open(root, keyPath) && key.QueryCounts(subKeys, values);
-    key.Close();
-    HTREEITEM item = InsertItem(parent, after, label, counted && subKeys == 0 ? kFilled : 0);
-    if (item && counted && subKeys > 0)
-        InsertItem(item, TVI_LAST, kPlaceholderLabel, 0);
-    return item;
-}
-
-void CRegTree::PrepareItem(HTREEITEM item)
-{
-    if (IsFilled(item))
+    if (!info || !(info->item.mask & TVIF_CHILDREN))
         return;
+    // One RegQueryInfoKeyW for an item drawn or expanded for the first time; the control keeps
+    // the answer. A key that cannot be read shows no button.
     HKEY root = nullptr;
     CString path;
     CShdRegKey key(false);
-    if (!GetItemPath(item, root, path) || !key.Open(root, path))
-        return;
     DWORD subKeys = 0, values = 0;
-    if (key.QueryCounts(subKeys, values) && subKeys > 0)
-        InsertItem(item, TVI_LAST, kPlaceholderLabel, 0);
-    else
-        SetItemFlags(item, GetItemFlags(item) | kFilled);
+    const bool counted = GetItemPath(info->item.hItem, root, path) && key.Open(root, path) &&
+                         key.QueryCounts(subKeys, values);
+    info->item.cChildren = counted && subKeys > 0 ? 1 : 0;
+    info->item.mask |= TVIF_DI_SETITEM;
+}
+
+void CRegTree::ResetChildren(HTREEITEM item)
+{
+    SetItemFlags(item, GetItemFlags(item) & ~kFilled);
+    SetItemChildren(item, I_CHILDRENCALLBACK);
 }
 
 void CRegTree::FillRoots()
 {
     DeleteChildren(m_registry);
     for (HKEY root : kRootKeys)
-        InsertPrepared(m_registry, TVI_LAST, RootKeyLongName(root), root, L"");
+        InsertItem(m_registry, TVI_LAST, RootKeyLongName(root), 0);
     SetItemFlags(m_registry, GetItemFlags(m_registry) | kFilled);
 }
 
@@ -246,10 +252,13 @@ void CRegTree::FillChildren(HTREEITEM item)
     HKEY root = nullptr;
     CString path;
     CShdObjArray<CString> names;
-    if (!GetItemPath(item, root, path) || !ReadSortedSubkeys(root, path, names))
+    if (!GetItemPath(item, root, path) || !ReadSortedSubkeys(root, path, names)) {
+        SetItemChildren(item, 0);
         return;
+    }
     for (int i = 0; i < names.GetSize(); ++i)
-        InsertPrepared(item, TVI_LAST, names[i], root, JoinPath(path, names[i]));
+        InsertItem(item, TVI_LAST, names[i], 0);
+    SetItemChildren(item, names.GetSize() > 0 ? 1 : 0);
     SetItemFlags(item, GetItemFlags(item) | kFilled);
 }
 
@@ -259,9 +268,8 @@ void CRegTree::RefreshItem(HTREEITEM item)
         // Children loaded under a collapsed item go at once; the next expansion, also one that
         // TVM_EXPAND asks for, loads them again.
         DeleteChildren(item);
-        SetItemFlags(item, GetItemFlags(item) & ~kFilled);
         TreeView_SetItemState(m_hwnd, item, 0, TVIS_EXPANDEDONCE);
-        PrepareItem(item);
+        ResetChildren(item);
         return;
     }
     if (!IsFilled(item)) {
@@ -274,10 +282,8 @@ void CRegTree::RefreshItem(HTREEITEM item)
     if (!GetItemPath(item, root, path) || !key.Open(root, path))
         return;
     CShdObjArray<CString> names;
-    CString name;
-    for (DWORD index = 0; key.EnumKey260(index, name); ++index)
-        names.Add(name);
-    names.Sort(NameLess);
+    if (!ReadSortedSubkeys(key, names))
+        return;
     int next = 0;
     HTREEITEM previous = nullptr;
     for (HTREEITEM child = GetChild(item); child;) {
@@ -292,19 +298,23 @@ void CRegTree::RefreshItem(HTREEITEM item)
         childKey.Close();
         RefreshItem(child);
         for (; next < names.GetSize() && _wcsicmp(names[next], label) < 0; ++next)
-            previous = InsertPrepared(item, previous ? previous : TVI_FIRST, names[next], root,
-                                      JoinPath(path, names[next]));
+            previous = InsertItem(item, previous ? previous : TVI_FIRST, names[next], 0);
         if (next < names.GetSize() && _wcsicmp(names[next], label) == 0)
             ++next;
         previous = child;
         child = following;
     }
     for (; next < names.GetSize(); ++next)
-        InsertPrepared(item, TVI_LAST, names[next], root, JoinPath(path, names[next]));
+        InsertItem(item, TVI_LAST, names[next], 0);
+    SetItemChildren(item, GetChild(item) ? 1 : 0);
 }
 
 void CRegTree::DeleteChildren(HTREEITEM item)
 {
+    // A selected item that goes would hand the selection to each next sibling in turn, and
+    // every selection change refills the value list: the selection moves up once instead.
+    if (IsBelow(GetSelection(), item))
+        TreeView_SelectItem(m_hwnd, item);
     for (HTREEITEM child = GetChild(item); child;) {
         HTREEITEM following = GetNext(child);
         TreeView_DeleteItem(m_hwnd, child);
@@ -390,10 +400,12 @@ bool CRegTree::SelectPath(HKEY root, const wchar_t* path)
             if (current == m_registry || !key.Open(root, partial))
                 return false;
             key.Close();
-            found = InsertPrepared(current, before ? before : TVI_FIRST,
-                                   RegistryName(root, partial, component), root, partial);
+            found = InsertItem(current, before ? before : TVI_FIRST, RegistryName(root, partial, component), 0);
             if (!found)
                 return false;
+            // A key loaded as having none (or counted so) has this child now.
+            SetItemFlags(current, GetItemFlags(current) | kFilled);
+            SetItemChildren(current, 1);
         }
         if (rest.IsEmpty()) {
             TreeView_SelectItem(m_hwnd, found);
@@ -582,6 +594,23 @@ void CRegTree::SetItemFlags(HTREEITEM item, LPARAM flags)
     TreeView_SetItem(m_hwnd, &data);
 }
 
+void CRegTree::SetItemChildren(HTREEITEM item, int children)
+{
+    TVITEMW data = {};
+    data.mask = TVIF_CHILDREN;
+    data.hItem = item;
+    data.cChildren = children;
+    TreeView_SetItem(m_hwnd, &data);
+}
+
+bool CRegTree::HasButton(HTREEITEM item) const
+{
+    TVITEMW data = {};
+    data.mask = TVIF_CHILDREN;
+    data.hItem = item;
+    return item && TreeView_GetItem(m_hwnd, &data) && data.cChildren != 0 && data.cChildren != I_CHILDRENCALLBACK;
+}
+
 void CRegTree::SetItemImages(HTREEITEM item, int image, int selectedImage)
 {
     TVITEMW data = {};
@@ -590,6 +619,15 @@ void CRegTree::SetItemImages(HTREEITEM item, int image, int selectedImage)
     data.iImage = image;
     data.iSelectedImage = selectedImage;
     TreeView_SetItem(m_hwnd, &data);
+}
+
+bool CRegTree::IsBelow(HTREEITEM item, HTREEITEM ancestor) const
+{
+    for (HTREEITEM parent = item ? GetParent(item) : nullptr; parent; parent = GetParent(parent)) {
+        if (parent == ancestor)
+            return true;
+    }
+    return false;
 }
 
 HTREEITEM CRegTree::GetChild(HTREEITEM item) const

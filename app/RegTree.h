@@ -1,8 +1,8 @@
 // CRegTree: the key tree of the main window. One top item, "Registry", holds the four roots;
-// keys are loaded one level at a time when first expanded (until then a key with subkeys
-// carries the placeholder child "(not filled yet)"), children are kept in case-insensitive
-// name order, and items convert to and from (root, path) pairs. A path has no leading
-// backslash; "" is the root itself.
+// keys are loaded one level at a time when first expanded (until then a key's expand button
+// is decided by one count of its subkeys when the control first draws or expands it), children
+// are kept in case-insensitive name order, and items convert to and from (root, path) pairs. A
+// path has no leading backslash; "" is the root itself.
 #pragma once
 
 #include "shd/ShdObjArray.h"
@@ -19,7 +19,6 @@ public:
     static const LPARAM kFilled = 1; // children loaded, or the key has none
 
     static const wchar_t kRegistryLabel[];
-    static const wchar_t kPlaceholderLabel[];
 
     // The rename record of an accepted label edit.
     struct SRenameInfo
@@ -40,6 +39,8 @@ public:
                 HWND parent, UINT id, HINSTANCE instance);
     void Reload();
     void OnItemExpanding(const NMTREEVIEWW* info);
+    // TVN_GETDISPINFO: the expand button of a key not loaded yet.
+    void OnGetDispInfo(NMTVDISPINFOW* info);
     void Refill(HTREEITEM item);
     // nullptr or the "Registry" item: every root key.
     void Refresh(HTREEITEM item);
@@ -63,7 +64,9 @@ public:
     HTREEITEM GetRegistryItem() const { return m_registry; }
     HTREEITEM GetSelection() const;
     bool GetItemLabel(HTREEITEM item, CString& label) const;
-    bool IsFilled(HTREEITEM item) const { return (GetItemFlags(item) & kFilled) != 0; }
+    // Loaded, or nothing to load: a key without subkeys.
+    bool IsFilled(HTREEITEM item) const { return (GetItemFlags(item) & kFilled) != 0 || !HasButton(item); }
+    bool HasButton(HTREEITEM item) const;
     bool IsExpanded(HTREEITEM item) const;
 
     // Same root, and pathA below pathB (or equal to it with includeSelf); no regard to case.
@@ -76,21 +79,22 @@ private:
     class CBusy; // wait cursor and redraw off for a bulk change
 
     HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const wchar_t* label, LPARAM flags);
-    void PrepareItem(HTREEITEM item);
+    // Back to not loaded, its button to be decided again.
+    void ResetChildren(HTREEITEM item);
     void FillRoots();
     void FillChildren(HTREEITEM item);
     void RefreshItem(HTREEITEM item);
     void DeleteChildren(HTREEITEM item);
     void SortChildren(HTREEITEM parent);
-    HTREEITEM InsertPrepared(HTREEITEM parent, HTREEITEM after, const wchar_t* label, HKEY root,
-                             const wchar_t* keyPath);
     LPARAM GetItemFlags(HTREEITEM item) const;
     void SetItemFlags(HTREEITEM item, LPARAM flags);
     void SetItemImages(HTREEITEM item, int image, int selectedImage);
+    void SetItemChildren(HTREEITEM item, int children);
     bool IsCutMarked(HTREEITEM item) const;
     HTREEITEM GetChild(HTREEITEM item) const;
     HTREEITEM GetNext(HTREEITEM item) const;
     HTREEITEM GetParent(HTREEITEM item) const;
+    bool IsBelow(HTREEITEM item, HTREEITEM ancestor) const;
     void NoteLabelLength(const wchar_t* label);
 
     HTREEITEM m_registry = nullptr;
@@ -102,6 +106,9 @@ private:
     CString m_cutPath;
 };
 
-// Reads a key's subkey names into names, sorted without regard to case; false when the key
-// cannot be opened.
+class CShdRegKey;
+
+// Reads a key's subkey names into names, sorted without regard to case; a name that cannot be
+// read is stepped over. False when the key cannot be opened or its counts cannot be read.
 bool ReadSortedSubkeys(HKEY root, const wchar_t* path, CShdObjArray<CString>& names);
+bool ReadSortedSubkeys(const CShdRegKey& key, CShdObjArray<CString>& names);

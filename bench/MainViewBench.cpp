@@ -1,6 +1,7 @@
 // The main view against the real registry (under Wine every call is a server round trip):
 // expanding a key with 20,000 subkeys in the key tree and filling the value list for a key
-// with 5,000 values, each next to a bare enumeration of the same key with plain Win32 calls.
+// with 5,000 values (strings, 200-byte binary values, dwords), each next to a bare enumeration
+// of the same key with plain Win32 calls.
 #include "bench/BenchTree.h"
 
 #include "app/MainWnd.h"
@@ -26,9 +27,14 @@ bool Build()
     if (!values.Create(HKEY_CURRENT_USER, CString(kBase) + L"\\Values"))
         return false;
     CString name;
+    BYTE bytes[200] = {};
     for (int i = 0; i < kValues; ++i) {
         name.Format(L"value %05d", i);
-        if (!values.SetString(name, L"some text data"))
+        // Strings, binary data shown as 128 hex pairs, dwords.
+        bool ok = i % 3 == 0   ? values.SetString(name, L"some text data")
+                  : i % 3 == 1 ? values.SetValue(name, REG_BINARY, bytes, sizeof(bytes))
+                               : values.SetDword(name, DWORD(i));
+        if (!ok)
             return false;
     }
     for (int i = 0; i < kSubkeys; ++i) {

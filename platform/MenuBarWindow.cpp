@@ -55,6 +55,58 @@ std::wstring MenuItemText(HMENU menu, UINT index)
     return text;
 }
 
+// The owners whose messages pass through CMenuBarWindow::OwnerProc, with the procedure each had
+// before and its bar. A subclass of comctl32 (SetWindowSubclass) finds its data through a window
+// property, which under Wine is a server round trip on every message the owner gets; the main
+// window gets one for each row its value list inserts.
+struct SOwner
+{
+    HWND owner;
+    WNDPROC previous;
+    CMenuBarWindow* bar;
+};
+
+class COwners
+{
+public:
+    COwners() { InitializeCriticalSection(&m_lock); }
+    ~COwners() { DeleteCriticalSection(&m_lock); }
+    COwners(const COwners&) = delete;
+    COwners& operator=(const COwners&) = delete;
+
+    void Enter() { EnterCriticalSection(&m_lock); }
+    void Leave() { LeaveCriticalSection(&m_lock); }
+    // Called between Enter and Leave.
+    SOwner* Find(HWND owner)
+    {
+        for (SOwner& entry : m_owners) {
+            if (entry.owner == owner)
+                return &entry;
+        }
+        return nullptr;
+    }
+    void Add(const SOwner& entry) { m_owners.push_back(entry); }
+    void Remove(HWND owner)
+    {
+        for (auto it = m_owners.begin(); it != m_owners.end(); ++it) {
+            if (it->owner == owner) {
+                m_owners.erase(it);
+                return;
+            }
+        }
+    }
+
+private:
+    CRITICAL_SECTION m_lock;
+    std::vector<SOwner> m_owners;
+};
+
+COwners& Owners()
+{
+    static COwners owners;
+    return owners;
+}
+
 } // namespace
 
 BOOL SHCreateMenuBar(SHMENUBARINFO* info)
@@ -157,8 +209,7 @@ bool CMenuBarWindow::CreateToolbar(HWND owner, bool hidden)
     SendMessageW(m_toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     AddButtons();
     SetPropW(owner, kOwnerProperty, m_toolbar);
-    SetWindowSubclass(owner, OwnerProc, reinterpret_cast<UINT_PTR>(m_toolbar),
-                      reinterpret_cast<DWORD_PTR>(this));
+    FollowMessagesOf(owner);
     // A dialog is still hidden while it creates its bar: the bar appears with it.
     m_hiddenWithOwner = !hidden && !IsWindowVisible(owner);
     FollowOwner();
@@ -284,7 +335,12 @@ LRESULT CALLBACK CMenuBarWindow::ToolbarProc(HWND window, UINT message, WPARAM w
     CMenuBarWindow* bar = reinterpret_cast<CMenuBarWindow*>(data);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, ToolbarProc, id);
-        RemoveWindowSubclass(bar->m_owner, OwnerProc, reinterpret_cast<UINT_PTR>(window));
+        Owners().Enter();
+        if (SOwner* owner = Owners().Find(bar->m_owner)) {
+            if (owner->bar == bar)
+                owner->bar = nullptr;
+        }
+        Owners().Leave();
         if (GetPropW(bar->m_owner, kOwnerProperty) == window)
             RemovePropW(bar->m_owner, kOwnerProperty);
         HookSoftKeys(false);
@@ -296,15 +352,42 @@ LRESULT CALLBACK CMenuBarWindow::ToolbarProc(HWND window, UINT message, WPARAM w
     return handled ? result : DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CMenuBarWindow::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR data)
+// The owner's window procedure is replaced once; a later bar of the same owner takes the place
+// of the earlier one.
+void CMenuBarWindow::FollowMessagesOf(HWND owner)
 {
-    CMenuBarWindow* bar = reinterpret_cast<CMenuBarWindow*>(data);
-    if (message == WM_WINDOWPOSCHANGED)
+    Owners().Enter();
+    if (SOwner* entry = Owners().Find(owner)) {
+        entry->bar = this;
+    } else {
+        WNDPROC previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerProc)));
+        if (previous)
+            Owners().Add({owner, previous, this});
+    }
+    Owners().Leave();
+}
+
+LRESULT CALLBACK CMenuBarWindow::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = nullptr;
+    CMenuBarWindow* bar = nullptr;
+    Owners().Enter();
+    if (SOwner* entry = Owners().Find(window)) {
+        previous = entry->previous;
+        bar = entry->bar;
+        // Put back unless another procedure was put in front of this one since.
+        if (message == WM_NCDESTROY &&
+            GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(OwnerProc)) {
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+            Owners().Remove(window);
+        }
+    }
+    Owners().Leave();
+    if (bar && message == WM_WINDOWPOSCHANGED)
         bar->OnOwnerPositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
-    else if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(window, OwnerProc, id);
-    return DefSubclassProc(window, message, wParam, lParam);
+    return previous ? CallWindowProcW(previous, window, message, wParam, lParam)
+                    : DefWindowProcW(window, message, wParam, lParam);
 }
 
 // As a tap on the button: an enabled command button sends its command, a popup button opens.

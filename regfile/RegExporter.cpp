@@ -219,7 +219,8 @@ bool CRegExporter::ExportBranch(HKEY root, const CString& path)
     if (IsCancelled())
         return false;
     CShdRegKey key(false);
-    if (!key.Open(root, path))
+    CShdRegKey::SInfo info;
+    if (!key.Open(root, path) || !key.QueryInfo(info))
         return true; // gone or unreadable: left out, not a failure
     m_text.Clear();
     m_text.Append(L'[');
@@ -232,22 +233,38 @@ bool CRegExporter::ExportBranch(HKEY root, const CString& path)
     if (!WriteBuffer())
         return false;
 
-    DWORD type = 0;
-    for (DWORD index = 0; key.EnumValue(index, m_valueName, type, m_valueData); ++index) {
-        if (!WriteValue(m_valueName, type, m_valueData))
+    // The counts end both walks and the longest name and data size the buffers, so each item
+    // costs one call; an item that cannot be read is stepped over.
+    bool written = true;
+    WalkKeyItems(info.values, [&](DWORD index) {
+        DWORD type = 0;
+        if (!key.EnumValueFrom(index, info.maxValueNameLength, info.maxValueLength, m_valueName, type,
+                               m_valueData))
             return false;
-    }
-    if (!WriteText(L"\r\n", 2))
+        written = WriteValue(m_valueName, type, m_valueData);
+        if (!written)
+            SetLastError(ERROR_NO_MORE_ITEMS); // ends the walk
+        return written;
+    });
+    if (!written || !WriteText(L"\r\n", 2))
         return false;
 
     CShdObjArray<CString> names;
+    bool listed = true;
     {
         CString name;
-        for (DWORD index = 0; key.EnumKey260(index, name); ++index) {
-            if (names.Add(name) < 0)
+        WalkKeyItems(info.subKeys, [&](DWORD index) {
+            if (!key.EnumKeyFrom(index, info.maxSubKeyLength, name))
                 return false;
-        }
+            listed = names.Add(name) >= 0;
+            if (!listed)
+                SetLastError(ERROR_NO_MORE_ITEMS);
+            return listed;
+        });
     }
+    key.Close();
+    if (!listed)
+        return false;
     names.Sort([](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; });
     for (int i = 0; i < names.GetSize(); ++i) {
         CString child(path);

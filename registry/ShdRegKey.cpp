@@ -253,8 +253,8 @@ bool CShdRegKey::QueryInfo(SInfo& info) const
     if (!m_key)
         return false;
     return Registry().QueryInfoKey(m_key, nullptr, nullptr, nullptr, &info.subKeys, &info.maxSubKeyLength,
-                                   nullptr, &info.values, &info.maxValueNameLength, nullptr, nullptr,
-                                   nullptr) == ERROR_SUCCESS;
+                                   nullptr, &info.values, &info.maxValueNameLength, &info.maxValueLength,
+                                   nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 DWORD CShdRegKey::GetValueCount() const
@@ -318,12 +318,18 @@ bool CShdRegKey::EnumValueNameFrom(DWORD index, DWORD nameHint, CString& name, D
 
 bool CShdRegKey::EnumValue(DWORD index, CString& name, DWORD& type, CShdBinaryBuffer& data) const
 {
+    return EnumValueFrom(index, kDefaultNameHint, kDefaultDataHint, name, type, data);
+}
+
+bool CShdRegKey::EnumValueFrom(DWORD index, DWORD nameHint, DWORD dataHint, CString& name, DWORD& type,
+                               CShdBinaryBuffer& data) const
+{
     name.Empty();
     type = 0;
-    data.Free();
+    data.SetSize(0); // keeps the block for the next item of a walk
     if (!m_key)
         return false;
-    SCapacity nameCapacity(kDefaultNameHint), dataCapacity(kDefaultDataHint);
+    SCapacity nameCapacity(nameHint), dataCapacity(dataHint);
     LONG rc = ERROR_NOT_ENOUGH_MEMORY;
     for (;;) {
         if (!data.SetSize(dataCapacity.capacity)) {

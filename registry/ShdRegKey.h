@@ -58,16 +58,34 @@ public:
     bool EnumKey260(DWORD index, CString& name) const;
     CString GetClass() const;
 
-private:
+    // RegQueryInfoKeyW's counts and longest name (characters) and data (bytes), in one call.
     struct SInfo
     {
-        DWORD subKeys = 0, maxSubKeyLength = 0, values = 0, maxValueNameLength = 0;
+        DWORD subKeys = 0, maxSubKeyLength = 0, values = 0, maxValueNameLength = 0, maxValueLength = 0;
     };
     bool QueryInfo(SInfo& info) const;
-    bool EnumValueNameFrom(DWORD index, DWORD nameHint, CString& name, DWORD& type) const;
+    // The enumerations with capacities from QueryInfo, so that a walk reads each item in one
+    // call; they still grow when an item has outgrown them since.
     bool EnumKeyFrom(DWORD index, DWORD nameHint, CString& name) const;
+    bool EnumValueNameFrom(DWORD index, DWORD nameHint, CString& name, DWORD& type) const;
+    bool EnumValueFrom(DWORD index, DWORD nameHint, DWORD dataHint, CString& name, DWORD& type,
+                       CShdBinaryBuffer& data) const;
+
+private:
     bool ReadData(const wchar_t* name, DWORD sizeHint, DWORD& type, CShdBinaryBuffer& data) const;
 
     HKEY m_key = nullptr;
     const bool m_flushOnClose;
 };
+
+// Walks the items 0 to count - 1 of a key by index; read(index) reads one and returns true when
+// it was read. An item that cannot be read is stepped over (its read leaves another code than
+// ERROR_NO_MORE_ITEMS for GetLastError); ERROR_NO_MORE_ITEMS, a key that lost items since it
+// was counted, ends the walk.
+template <class Read> void WalkKeyItems(DWORD count, Read read)
+{
+    for (DWORD index = 0; index < count; ++index) {
+        if (!read(index) && GetLastError() == ERROR_NO_MORE_ITEMS)
+            return;
+    }
+}

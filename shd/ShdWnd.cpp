@@ -2,11 +2,69 @@
 #include "shd/ShdWnd.h"
 
 #include "platform/AygShell.h"
+#include "shd/CriticalSectionLock.h"
 
 #include <cwchar>
+#include <vector>
 
 const wchar_t CShdWnd::kDefaultClassName[] = L"{6433D18B-57B6-4E29-8AB3-7A91EAC34B76}";
 const wchar_t CShdWnd::kObjectProperty[] = L"{8246859B-2E0D-4A43-8C9F-F04A3F059952}";
+
+namespace {
+
+// The windows bound through the object property, kept in this process too: under Wine a window
+// property lives in the server, so reading it for every message (a tree inserting thousands of
+// items gets one for each) would cost a server round trip each time.
+class CPropertyBindings
+{
+public:
+    CPropertyBindings() { InitializeCriticalSection(&m_lock); }
+    ~CPropertyBindings() { DeleteCriticalSection(&m_lock); }
+    CPropertyBindings(const CPropertyBindings&) = delete;
+    CPropertyBindings& operator=(const CPropertyBindings&) = delete;
+
+    void Add(HWND window, CShdWnd* object)
+    {
+        CCriticalSectionLock lock(m_lock);
+        m_bindings.push_back({window, object});
+    }
+    void Remove(HWND window)
+    {
+        CCriticalSectionLock lock(m_lock);
+        for (auto it = m_bindings.begin(); it != m_bindings.end(); ++it) {
+            if (it->window == window) {
+                m_bindings.erase(it);
+                return;
+            }
+        }
+    }
+    CShdWnd* Find(HWND window)
+    {
+        CCriticalSectionLock lock(m_lock);
+        for (const SBinding& binding : m_bindings) {
+            if (binding.window == window)
+                return binding.object;
+        }
+        return nullptr;
+    }
+
+private:
+    struct SBinding
+    {
+        HWND window;
+        CShdWnd* object;
+    };
+    CRITICAL_SECTION m_lock;
+    std::vector<SBinding> m_bindings;
+};
+
+CPropertyBindings& PropertyBindings()
+{
+    static CPropertyBindings bindings;
+    return bindings;
+}
+
+} // namespace
 
 CShdWnd::CClass::~CClass()
 {
@@ -102,6 +160,7 @@ bool CShdWnd::Attach(HWND window)
     }
     m_hwnd = window;
     m_binding = EBinding::kProperty;
+    PropertyBindings().Add(window, this);
     return true;
 }
 
@@ -125,10 +184,12 @@ void CShdWnd::Unbind()
     if (m_previousProc) {
         SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
         RemovePropW(m_hwnd, kObjectProperty);
+        PropertyBindings().Remove(m_hwnd);
     } else if (m_binding == EBinding::kExtraBytes) {
         SetWindowLongPtrW(m_hwnd, 0, 0);
     } else if (m_binding == EBinding::kProperty) {
         RemovePropW(m_hwnd, kObjectProperty);
+        PropertyBindings().Remove(m_hwnd);
     }
     m_previousProc = nullptr;
     m_binding = EBinding::kNone;
@@ -153,12 +214,15 @@ LRESULT CALLBACK CShdWnd::ExtraBytesProc(HWND window, UINT message, WPARAM wPara
 
 LRESULT CALLBACK CShdWnd::PropertyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CShdWnd* object = static_cast<CShdWnd*>(GetPropW(window, kObjectProperty));
+    CShdWnd* object = PropertyBindings().Find(window);
+    if (!object)
+        object = static_cast<CShdWnd*>(GetPropW(window, kObjectProperty));
     if (message == WM_CREATE && !object) {
         object = static_cast<CShdWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (object && SetPropW(window, kObjectProperty, object)) {
             object->m_binding = EBinding::kProperty;
             object->m_hwnd = window;
+            PropertyBindings().Add(window, object);
         } else {
             object = nullptr;
         }

@@ -197,6 +197,34 @@ TEST_F(KeyCommandFaults, FailedDeletesReportAndShowWhatIsLeft)
     EXPECT_EQ(L"w", SelectedValue());
 }
 
+TEST_F(KeyCommandFaults, AFailedKeyCommandReloadsTheSiblingsWithOneListFill)
+{
+    // Reloading the parent once gives the list one fill, not one for each sibling the
+    // selection would pass through while the children are removed.
+    const int kSiblings = 30;
+    CString name;
+    for (int i = 0; i < kSiblings; ++i) {
+        name.Format(L"P\\K%02d", i);
+        PutString(name, L"v", L"1");
+    }
+    m_memory.ProtectKey(HKEY_CURRENT_USER, Sub(L"P\\K03"));
+    ASSERT_TRUE(Select(L"P\\K03"));
+    m_memory.ResetCounts();
+    m_messages.QueueAnswer(IDYES);
+    Command(ID_KEY_DELETE);
+    EXPECT_EQ(Texts({L"Are you sure you want to delete this key?", L"Unable to delete key"}), Messages());
+    EXPECT_EQ(L"P", SelectedKey());
+    EXPECT_GE(2u, m_memory.CallCount(IRegistryBackend::OpEnumValue)) << "delete";
+
+    ASSERT_TRUE(Select(L"P\\K03"));
+    m_memory.ResetCounts();
+    RenameKey(L"P\\K03", L"N");
+    EXPECT_EQ(Texts({L"Key renaming not finished."}), Messages());
+    EXPECT_EQ(L"P", SelectedKey());
+    EXPECT_NE(nullptr, Item(L"P\\N")) << "the parent was reloaded";
+    EXPECT_GE(2u + 1u, m_memory.CallCount(IRegistryBackend::OpEnumValue)) << "rename (one copied value)";
+}
+
 TEST_F(KeyCommandFaults, BookmarksAreAddedOnceAndOpenWhereTheyPoint)
 {
     MakeKey(L"K\\Deep");

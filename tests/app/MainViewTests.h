@@ -40,6 +40,8 @@ protected:
     bool Select(const wchar_t* path) { return Tree().SelectPath(HKEY_CURRENT_USER, Sub(path)); }
     HTREEITEM Item(const wchar_t* path) { return Tree().FindItem(HKEY_CURRENT_USER, Sub(path)); }
     std::vector<std::wstring> Labels(HTREEITEM parent);
+    // Not loaded yet, with an expand button.
+    bool Unloaded(HTREEITEM item) { return Labels(item).empty() && Tree().HasButton(item); }
     int Image(HTREEITEM item);
     std::wstring ListText(int row, int column);
     int ListImage(int row);

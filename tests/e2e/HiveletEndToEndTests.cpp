@@ -501,13 +501,16 @@ TEST_F(HiveletEndToEnd, InteractiveStartShowsTheTreeAndListOfTheLastPosition)
     }
     path.push_back(L"Branch");
     EXPECT_EQ(path, tree.TreeSelectionPath());
-    EXPECT_EQ(std::vector<std::wstring>{L"(not filled yet)"}, tree.TreeChildTexts(tree.TreeSelection()));
+    EXPECT_TRUE(tree.TreeChildTexts(tree.TreeSelection()).empty()) << "not loaded before it is expanded";
+    EXPECT_TRUE(tree.TreeHasButton(tree.TreeSelection()));
     // A tap on the expand button.
     TreeView_Expand(GetDlgItem(main, 101), tree.TreeSelection(), TVE_EXPAND);
     EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"zeta"}), tree.TreeChildTexts(tree.TreeSelection()));
     std::vector<HTREEITEM> children = tree.TreeChildren(tree.TreeSelection());
     ASSERT_EQ(2u, children.size());
-    EXPECT_EQ(std::vector<std::wstring>{L"(not filled yet)"}, tree.TreeChildTexts(children[0]));
+    EXPECT_TRUE(tree.TreeChildTexts(children[0]).empty());
+    EXPECT_TRUE(tree.TreeHasButton(children[0]));
+    EXPECT_FALSE(tree.TreeHasButton(children[1]));
 
     ASSERT_EQ(3, list.ListCount());
     EXPECT_EQ(L"", list.ListText(0, 0));

@@ -365,8 +365,8 @@ TEST_F(CExportTest, WholeRegistryIsTheFourRootsInTurn)
     EXPECT_EQ(UnicodeFile(body), Export(true, nullptr, nullptr));
 }
 
-// One open and one close a key, one call a value and a subkey, one failing call to end each
-// enumeration; nothing else.
+// One open, one count and one close a key, one call a value and a subkey (the counts end the
+// enumerations and size their buffers); nothing else.
 TEST_F(CExportTest, RegistryCallsAreWhatTheWalkNeeds)
 {
     PutText(L"a", REG_SZ, L"1");
@@ -378,10 +378,27 @@ TEST_F(CExportTest, RegistryCallsAreWhatTheWalkNeeds)
     const unsigned long keys = 4, values = 3;
     EXPECT_EQ(keys, m_memory.CallCount(IRegistryBackend::OpOpenKey));
     EXPECT_EQ(keys, m_memory.CallCount(IRegistryBackend::OpCloseKey));
-    EXPECT_EQ(values + keys, m_memory.CallCount(IRegistryBackend::OpEnumValue));
-    EXPECT_EQ((keys - 1) + keys, m_memory.CallCount(IRegistryBackend::OpEnumKey));
-    EXPECT_EQ(4 * keys + values + keys - 1, m_memory.TotalCalls());
+    EXPECT_EQ(keys, m_memory.CallCount(IRegistryBackend::OpQueryInfoKey));
+    EXPECT_EQ(values, m_memory.CallCount(IRegistryBackend::OpEnumValue));
+    EXPECT_EQ(keys - 1, m_memory.CallCount(IRegistryBackend::OpEnumKey));
+    EXPECT_EQ(4 * keys + values - 1, m_memory.TotalCalls());
     EXPECT_EQ(0u, m_memory.OpenHandleCount());
+}
+
+// A value or subkey that cannot be read is left out; the ones after it are written.
+TEST_F(CExportTest, AnItemThatCannotBeReadIsSteppedOver)
+{
+    PutDword(L"a", 1);
+    PutDword(L"b", 2);
+    PutDword(L"c", 3);
+    PutKey(L"Software\\T\\k1");
+    PutKey(L"Software\\T\\k2");
+    PutKey(L"Software\\T\\k3");
+    m_memory.FailCall(IRegistryBackend::OpEnumValue, 2);
+    m_memory.FailCall(IRegistryBackend::OpEnumKey, 1);
+    EXPECT_EQ(AnsiFile("[HKEY_CURRENT_USER\\Software\\T]\r\n\"a\"=dword:00000001\r\n\"c\"=dword:00000003\r\n\r\n"
+                       "[HKEY_CURRENT_USER\\Software\\T\\k2]\r\n\r\n[HKEY_CURRENT_USER\\Software\\T\\k3]\r\n\r\n"),
+              Export(false));
 }
 
 TEST_F(CExportTest, DeepTreeFitsTheWorkerStack)

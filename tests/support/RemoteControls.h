@@ -2,7 +2,7 @@
 // messages carry pointers into a buffer allocated in the target process, whose contents are
 // copied back after each call.
 //   CRemoteControls remote(treeOrList);  remote.IsOpen()
-//   remote.TreeSelection(), TreeChildren(item), TreeText(item), TreeSelectionPath()
+//   remote.TreeSelection(), TreeChildren(item), TreeText(item), TreeHasButton(item), TreeSelectionPath()
 //   remote.ListCount(), ListText(row, column), ListSelection()
 #pragma once
 
@@ -26,6 +26,8 @@ public:
     std::vector<HTREEITEM> TreeChildren(HTREEITEM parent) const;
     std::wstring TreeText(HTREEITEM item) const;
     std::vector<std::wstring> TreeChildTexts(HTREEITEM parent) const;
+    // The item shows an expand button (its children count as the control has it, or asks for it).
+    bool TreeHasButton(HTREEITEM item) const;
     // The labels from the top item down to the selection.
     std::vector<std::wstring> TreeSelectionPath() const;
 
