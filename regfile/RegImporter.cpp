@@ -4,6 +4,7 @@
 
 #include "registry/RegistryBackend.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
