@@ -3,6 +3,7 @@
 #include "dialogs/HexEditCtrl.h"
 
 #include "platform/AygShell.h"
+#include "platform/DeviceScreen.h"
 #include "shd/HexDigits.h"
 
 #include <cstring>
@@ -93,7 +94,7 @@ void CHexEditCtrl::OnContextMenu(int x, int y)
     UpdateMenuItems(menu);
     m_menuOpen = true;
     m_menu = menu;
-    UINT command = UINT(TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY, x, y, m_hwnd, nullptr));
+    UINT command = UINT(DeviceTrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY, x, y, m_hwnd, nullptr));
     m_menu = nullptr;
     m_menuOpen = false;
     DestroyMenu(menu);
