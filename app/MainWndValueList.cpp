@@ -109,7 +109,8 @@ void ReadValueRows(const CShdRegKey& key, CShdObjArray<SValueRow>& rows)
     SValueRow row;
     CShdBinaryBuffer data;
     WalkKeyItems(info.values, [&](DWORD index) {
-        if (key.EnumValueFrom(index, info.maxValueNameLength, info.maxValueLength, row.name, row.type, data)) {
+        if (key.EnumValueFrom(index, info.maxValueNameLength, info.maxValueLength, row.name, row.type,
+                              data)) {
             row.text = ValueText(row.type, data);
         } else if (GetLastError() == ERROR_NO_MORE_ITEMS ||
                    !key.EnumValueNameFrom(index, info.maxValueNameLength, row.name, row.type)) {

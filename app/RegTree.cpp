@@ -226,8 +226,8 @@ void CRegTree::OnGetDispInfo(NMTVDISPINFOW* info)
     CString path;
     CShdRegKey key(false);
     DWORD subKeys = 0, values = 0;
-    const bool counted = GetItemPath(info->item.hItem, root, path) && key.Open(root, path) &&
-                         key.QueryCounts(subKeys, values);
+    const bool counted =
+        GetItemPath(info->item.hItem, root, path) && key.Open(root, path) && key.QueryCounts(subKeys, values);
     info->item.cChildren = counted && subKeys > 0 ? 1 : 0;
     info->item.mask |= TVIF_DI_SETITEM;
 }
@@ -400,7 +400,8 @@ bool CRegTree::SelectPath(HKEY root, const wchar_t* path)
             if (current == m_registry || !key.Open(root, partial))
                 return false;
             key.Close();
-            found = InsertItem(current, before ? before : TVI_FIRST, RegistryName(root, partial, component), 0);
+            found =
+                InsertItem(current, before ? before : TVI_FIRST, RegistryName(root, partial, component), 0);
             if (!found)
                 return false;
             // A key loaded as having none (or counted so) has this child now.
@@ -608,7 +609,8 @@ bool CRegTree::HasButton(HTREEITEM item) const
     TVITEMW data = {};
     data.mask = TVIF_CHILDREN;
     data.hItem = item;
-    return item && TreeView_GetItem(m_hwnd, &data) && data.cChildren != 0 && data.cChildren != I_CHILDRENCALLBACK;
+    return item && TreeView_GetItem(m_hwnd, &data) && data.cChildren != 0 &&
+           data.cChildren != I_CHILDRENCALLBACK;
 }
 
 void CRegTree::SetItemImages(HTREEITEM item, int image, int selectedImage)

@@ -61,13 +61,27 @@ bool BuildValues(HKEY key)
         DWORD size = DWORD((wcslen(text) + 1) * sizeof(wchar_t)), number = DWORD(i);
         bool ok = true;
         switch (i % 7) {
-        case 0: ok = SetValue(key, name, REG_SZ, text, size); break;
-        case 1: ok = SetValue(key, name, REG_EXPAND_SZ, text, size); break;
-        case 2: ok = SetValue(key, name, REG_MULTI_SZ, text, size); break;
-        case 3: ok = SetValue(key, name, REG_DWORD, &number, 4); break;
-        case 4: ok = SetValue(key, name, REG_BINARY, bytes, DWORD(i % 300)); break;
-        case 5: ok = SetValue(key, name, REG_NONE, bytes, 8); break;
-        default: ok = SetValue(key, name, REG_DWORD_BIG_ENDIAN, bytes, 4); break;
+        case 0:
+            ok = SetValue(key, name, REG_SZ, text, size);
+            break;
+        case 1:
+            ok = SetValue(key, name, REG_EXPAND_SZ, text, size);
+            break;
+        case 2:
+            ok = SetValue(key, name, REG_MULTI_SZ, text, size);
+            break;
+        case 3:
+            ok = SetValue(key, name, REG_DWORD, &number, 4);
+            break;
+        case 4:
+            ok = SetValue(key, name, REG_BINARY, bytes, DWORD(i % 300));
+            break;
+        case 5:
+            ok = SetValue(key, name, REG_NONE, bytes, 8);
+            break;
+        default:
+            ok = SetValue(key, name, REG_DWORD_BIG_ENDIAN, bytes, 4);
+            break;
         }
         if (!ok)
             return false;
@@ -82,7 +96,8 @@ bool BuildKeys(HKEY key)
         wchar_t name[48];
         swprintf(name, 48, i % 10 ? L"key %05d" : L"key %05d\\inner", i);
         HKEY child = nullptr;
-        if (RegCreateKeyExW(key, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(key, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr) !=
+            ERROR_SUCCESS)
             return false;
         RegCloseKey(child);
     }
@@ -97,16 +112,22 @@ bool BuildHives()
         return false;
     DWORD built = 0, size = sizeof(built);
     bool ready = RegQueryValueExW(base, L"built", nullptr, nullptr, reinterpret_cast<BYTE*>(&built), &size) ==
-                     ERROR_SUCCESS && built == 1;
+                     ERROR_SUCCESS &&
+                 built == 1;
     if (!ready) {
         printf("making the hives (once per prefix) ...\n");
         HKEY values = nullptr, keys = nullptr, tiny = nullptr;
-        bool ok = RegCreateKeyExW(base, L"Values", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &values, nullptr) ==
-                      ERROR_SUCCESS && BuildValues(values);
-        ok = ok && RegCreateKeyExW(base, L"Keys", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys, nullptr) ==
-                       ERROR_SUCCESS && BuildKeys(keys);
-        ok = ok && RegCreateKeyExW(base, L"Tiny", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &tiny, nullptr) ==
-                       ERROR_SUCCESS && SetValue(tiny, L"one", REG_SZ, L"x", 4);
+        bool ok = RegCreateKeyExW(base, L"Values", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &values,
+                                  nullptr) == ERROR_SUCCESS &&
+                  BuildValues(values);
+        ok = ok &&
+             RegCreateKeyExW(base, L"Keys", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys, nullptr) ==
+                 ERROR_SUCCESS &&
+             BuildKeys(keys);
+        ok = ok &&
+             RegCreateKeyExW(base, L"Tiny", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &tiny, nullptr) ==
+                 ERROR_SUCCESS &&
+             SetValue(tiny, L"one", REG_SZ, L"x", 4);
         ok = ok && BuildBenchTree(HKEY_CURRENT_USER, Sub(L"Export").c_str());
         built = 1;
         ok = ok && SetValue(base, L"built", REG_DWORD, &built, 4);
@@ -153,8 +174,8 @@ bool Start(const std::wstring& commandLine, PROCESS_INFORMATION& process)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     std::wstring line = commandLine;
-    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) !=
-           FALSE;
+    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process) != FALSE;
 }
 
 bool WaitExit(PROCESS_INFORMATION& process, DWORD limitMs)
@@ -277,7 +298,8 @@ HTREEITEM FindKeyItem(const SRunning& running, const std::wstring& fullPath)
 int CountChildren(HWND tree, HTREEITEM parent)
 {
     int count = 0;
-    for (HTREEITEM child = TreeView_GetChild(tree, parent); child; child = TreeView_GetNextSibling(tree, child))
+    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
+         child = TreeView_GetNextSibling(tree, child))
         ++count;
     return count;
 }
@@ -415,8 +437,8 @@ double EnumerateNames()
 
 double InsertListRows(HWND parent)
 {
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 240, 300, parent,
-                                nullptr, nullptr, nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 240, 300,
+                                parent, nullptr, nullptr, nullptr);
     LVCOLUMNW column = {};
     column.mask = LVCF_WIDTH | LVCF_TEXT;
     column.cx = 100;
@@ -446,8 +468,9 @@ double InsertListRows(HWND parent)
 
 double InsertTreeItems(HWND parent)
 {
-    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT,
-                                0, 0, 240, 300, parent, nullptr, nullptr, nullptr);
+    HWND tree =
+        CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT, 0, 0,
+                        240, 300, parent, nullptr, nullptr, nullptr);
     double begin = NowSeconds();
     SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     TVINSERTSTRUCTW insert = {};
@@ -521,11 +544,13 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     // Hivelet, the peer, and optionally an earlier Hivelet.exe to compare with.
-    const SProgram programs[] = {
-        {"Hivelet", argv[1], true}, {"regedit", L"regedit.exe", false}, {"before", argc > 3 ? argv[3] : L"", true}};
+    const SProgram programs[] = {{"Hivelet", argv[1], true},
+                                 {"regedit", L"regedit.exe", false},
+                                 {"before", argc > 3 ? argv[3] : L"", true}};
     const int programCount = argc > 3 ? 3 : 2;
     double ignored = 0;
-    RunCommand(L"regedit.exe /e \"" + TempFile(L"peer_import.reg") + L"\" " + kFullBase + L"\\Export", ignored);
+    RunCommand(L"regedit.exe /e \"" + TempFile(L"peer_import.reg") + L"\" " + kFullBase + L"\\Export",
+               ignored);
 
     STimes times[3];
     for (int run = 0; run < runs; ++run) {
@@ -545,7 +570,8 @@ int wmain(int argc, wchar_t** argv)
              floors.enumValues, kValues, floors.listRows, floors.enumValues + floors.listRows);
     snprintf(treeFloor, sizeof(treeFloor), "names %.3f s + %d tree inserts and expand %.3f s = %.3f s",
              floors.enumNames, kSubkeys, floors.treeInserts, floors.enumNames + floors.treeInserts);
-    snprintf(walkFloor, sizeof(walkFloor), "bare walk (open, values with data, subkeys) %.3f s", floors.bareWalk);
+    snprintf(walkFloor, sizeof(walkFloor), "bare walk (open, values with data, subkeys) %.3f s",
+             floors.bareWalk);
     printf("\nmedians of %d alternating runs; ratios to Wine regedit\n", runs);
     printf("| %-46s | %-18s | %-10s |%s floor measured here |\n", "work", "Hivelet", "regedit",
            programCount > 2 ? " before             |" : "");

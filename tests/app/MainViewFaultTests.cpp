@@ -68,12 +68,18 @@ void PrintTo(const SRow& row, std::ostream* out)
 int Icon(DWORD type)
 {
     switch (type) {
-    case REG_SZ: return 7;
-    case REG_BINARY: return 8;
-    case REG_DWORD: return 9;
-    case REG_MULTI_SZ: return 10;
-    case REG_EXPAND_SZ: return 11;
-    case REG_NONE: return 12;
+    case REG_SZ:
+        return 7;
+    case REG_BINARY:
+        return 8;
+    case REG_DWORD:
+        return 9;
+    case REG_MULTI_SZ:
+        return 10;
+    case REG_EXPAND_SZ:
+        return 11;
+    case REG_NONE:
+        return 12;
     }
     return 13;
 }
@@ -120,7 +126,8 @@ std::vector<SRow> TypedReadRows(const wchar_t* path)
     std::vector<CString> names;
     for (DWORD index = 0; key.EnumValueName260(index, name); ++index)
         names.push_back(name);
-    std::sort(names.begin(), names.end(), [](const CString& a, const CString& b) { return _wcsicmp(a, b) < 0; });
+    std::sort(names.begin(), names.end(),
+              [](const CString& a, const CString& b) { return _wcsicmp(a, b) < 0; });
     for (const CString& each : names) {
         DWORD type = 0;
         if (key.QueryValueType(each, type))
@@ -148,7 +155,8 @@ TEST_F(MainViewFaults, ListRowsAreTheTypedReadsOfEveryKindOfValue)
         m_memory.SetInsertionOrder(round % 2 == 1);
         CString path;
         path.Format(L"V%d", round);
-        const DWORD types[] = {REG_NONE, REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, 5, 11, 0x12345};
+        const DWORD types[] = {REG_NONE, REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ,
+                               5,        11,     0x12345};
         for (int i = 0; i < 40; ++i) {
             std::wstring name(random() % 8 == 0 ? 270 + random() % 30 : random() % 12, L'n');
             for (wchar_t& c : name)

@@ -396,9 +396,10 @@ TEST_F(CExportTest, AnItemThatCannotBeReadIsSteppedOver)
     PutKey(L"Software\\T\\k3");
     m_memory.FailCall(IRegistryBackend::OpEnumValue, 2);
     m_memory.FailCall(IRegistryBackend::OpEnumKey, 1);
-    EXPECT_EQ(AnsiFile("[HKEY_CURRENT_USER\\Software\\T]\r\n\"a\"=dword:00000001\r\n\"c\"=dword:00000003\r\n\r\n"
-                       "[HKEY_CURRENT_USER\\Software\\T\\k2]\r\n\r\n[HKEY_CURRENT_USER\\Software\\T\\k3]\r\n\r\n"),
-              Export(false));
+    EXPECT_EQ(
+        AnsiFile("[HKEY_CURRENT_USER\\Software\\T]\r\n\"a\"=dword:00000001\r\n\"c\"=dword:00000003\r\n\r\n"
+                 "[HKEY_CURRENT_USER\\Software\\T\\k2]\r\n\r\n[HKEY_CURRENT_USER\\Software\\T\\k3]\r\n\r\n"),
+        Export(false));
 }
 
 TEST_F(CExportTest, DeepTreeFitsTheWorkerStack)

@@ -70,7 +70,8 @@ bool CRemoteControls::TreeHasButton(HTREEITEM item) const
     data.mask = TVIF_CHILDREN;
     data.hItem = item;
     SIZE_T read = 0;
-    if (!Write(&data, sizeof(data)) || !SendMessageW(m_control, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(m_buffer)) ||
+    if (!Write(&data, sizeof(data)) ||
+        !SendMessageW(m_control, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(m_buffer)) ||
         !ReadProcessMemory(m_process, m_buffer, &data, sizeof(data), &read) || read != sizeof(data))
         return false;
     return data.cChildren != 0 && data.cChildren != I_CHILDRENCALLBACK;
