@@ -163,7 +163,17 @@ void CJournalFile::AppendLazy(DWORD kind, const std::vector<BYTE>& payload)
 bool CJournalFile::Append(DWORD kind, const std::vector<BYTE>& payload)
 {
     Encode(m_pending, kind, payload);
+    m_aheadDirty = true;
     return WritePending();
+}
+
+bool CJournalFile::FlushWrittenAhead()
+{
+    if (!m_aheadDirty)
+        return true;
+    m_aheadDirty = false;
+    m_dirty = false;
+    return FlushFileBuffers(m_file) != FALSE;
 }
 
 bool CJournalFile::WritePending()
@@ -181,6 +191,6 @@ bool CJournalFile::Flush()
         return false;
     if (!m_dirty)
         return true;
-    m_dirty = false;
+    m_dirty = m_aheadDirty = false;
     return FlushFileBuffers(m_file) != FALSE;
 }

@@ -35,6 +35,8 @@ public:
     // Writes lazily kept records (without flushing).
     bool WritePending();
     bool Flush();
+    // Makes the records written ahead of registry writes durable (lazy ones may wait).
+    bool FlushWrittenAhead();
     // Bytes in the file, to tell when a rewrite is worth it.
     unsigned long long Size() const { return m_size; }
     bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
@@ -51,4 +53,5 @@ private:
     std::vector<BYTE> m_pending;
     unsigned long long m_size = 0;
     bool m_dirty = false;
+    bool m_aheadDirty = false; // a record written by Append since the last flush
 };

@@ -108,7 +108,8 @@ void SJournalOp::Serialize(std::vector<BYTE>& out) const
     PutString(out, name);
     PutDword(out, type);
     PutBytes(out, data);
-    PutDword(out, (hasPrior ? 1 : 0) | (priorExists ? 2 : 0) | (failed ? 4 : 0));
+    PutDword(out, (hasPrior ? 1 : 0) | (priorExists ? 2 : 0) | (failed ? 4 : 0) | (insideNewKey ? 8 : 0) |
+                      (forwardDropped ? 16 : 0));
     PutDword(out, priorType);
     PutBytes(out, priorData);
     PutString(out, keyClass);
@@ -136,6 +137,8 @@ bool SJournalOp::Deserialize(const BYTE*& cursor, const BYTE* end)
     hasPrior = (flags & 1) != 0;
     priorExists = (flags & 2) != 0;
     failed = (flags & 4) != 0;
+    insideNewKey = (flags & 8) != 0;
+    forwardDropped = (flags & 16) != 0;
     branch.resize(keys);
     for (SJournalKey& key : branch) {
         if (!GetString(cursor, end, key.path) || !GetString(cursor, end, key.keyClass) ||

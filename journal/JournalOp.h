@@ -48,6 +48,10 @@ struct SJournalOp
     std::vector<SJournalValue> priorValues; // DeleteKey: values still in the key
     std::vector<SJournalKey> branch;        // Snapshot: the branch's keys, parents first
     bool failed = false;                    // the forward call failed (kept for the inverse)
+    // CreateKey below a key the same entry created: undoing the parent's create removes it too.
+    bool insideNewKey = false;
+    // The written data was not kept (an entry too large to be redone keeps only what undo needs).
+    bool forwardDropped = false;
 
     HKEY RootKey() const { return RootHandle(root); }
     // Root handles are sign-extended 32-bit numbers.
@@ -57,9 +61,11 @@ struct SJournalOp
     }
     static DWORD RootNumber(HKEY root) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(root)); }
     // Whether undoing needs this op: only such ops must be on storage before their write.
-    bool HasInverse() const { return hasPrior || kind == CreateKey || kind == Snapshot; }
+    bool HasInverse() const { return hasPrior || (kind == CreateKey && !insideNewKey) || kind == Snapshot; }
     // Bytes this op holds, for the journal's bound.
     size_t Size() const;
+    // Bytes of the written data alone, which only redo needs.
+    size_t ForwardSize() const { return data.size(); }
 
     void Serialize(std::vector<BYTE>& out) const;
     // False when the bytes do not hold a whole op.

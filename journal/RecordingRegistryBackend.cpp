@@ -119,6 +119,7 @@ std::vector<int> CRecordingRegistryBackend::RecordCreate(const SLocation& locati
         op.kind = SJournalOp::CreateKey;
         op.root = location.root;
         op.path = missing[i];
+        op.insideNewKey = m_journal.IsNewKey(location.root, op.path);
         if (i == 0 && keyClass)
             op.keyClass = keyClass;
         indexes.push_back(m_journal.Record(std::move(op)));

@@ -73,6 +73,16 @@ void CUndoJournal::SetLimits(size_t maxEntries, size_t maxBytes)
     m_maxBytes = maxBytes;
 }
 
+void CUndoJournal::SEntry::ShedForwardData()
+{
+    redoable = false;
+    for (SJournalOp& op : ops) {
+        bytes -= op.ForwardSize();
+        std::vector<BYTE>().swap(op.data);
+        op.forwardDropped = op.kind == SJournalOp::SetValue;
+    }
+}
+
 // ---- reading the file back ----
 
 void CUndoJournal::Replay(const std::vector<CJournalFile::SRecord>& records)
@@ -118,6 +128,9 @@ void CUndoJournal::ReplayRecord(const CJournalFile::SRecord& record)
         break;
     case RecEnd:
         entry->complete = true;
+        break;
+    case RecNoRedo:
+        entry->ShedForwardData();
         break;
     case RecUndone:
     case RecRedone:
@@ -185,6 +198,8 @@ void CUndoJournal::CompactIfWorthIt()
     };
     for (const SEntry& entry : m_entries) {
         add(RecBegin, entry, nullptr);
+        if (!entry.redoable)
+            add(RecNoRedo, entry, nullptr);
         for (const SJournalOp& op : entry.ops)
             add(RecOp, entry, &op);
         if (entry.complete)
@@ -299,6 +314,17 @@ int CUndoJournal::Record(SJournalOp&& op)
     if (!m_recording)
         return -1;
     size_t size = op.Size();
+    // Past the bound the entry keeps only what undo needs: undoing a large import must not
+    // depend on keeping every byte it wrote.
+    if (m_current.redoable && m_current.bytes + size > m_maxBytes) {
+        m_current.ShedForwardData();
+        WriteMark(RecNoRedo, m_current.id);
+    }
+    if (!m_current.redoable) {
+        size -= op.ForwardSize();
+        std::vector<BYTE>().swap(op.data);
+        op.forwardDropped = op.kind == SJournalOp::SetValue;
+    }
     KeepWithinBounds(m_current.bytes + size);
     if (m_current.bytes + size > m_maxBytes) {
         DropEntry();
@@ -344,7 +370,7 @@ void CUndoJournal::MarkFailed(int index)
 void CUndoJournal::FlushForRegistry()
 {
     CLock lock(m_lock);
-    m_file.Flush();
+    m_file.FlushWrittenAhead();
 }
 
 bool CUndoJournal::IsNewKey(DWORD root, const std::wstring& path) const
@@ -420,7 +446,8 @@ bool CUndoJournal::CanUndo() const
 bool CUndoJournal::CanRedo() const
 {
     CLock lock(m_lock);
-    return FirstUndone() >= 0;
+    int index = FirstUndone();
+    return index >= 0 && m_entries[index].redoable;
 }
 
 std::wstring CUndoJournal::UndoName() const
@@ -434,7 +461,7 @@ std::wstring CUndoJournal::RedoName() const
 {
     CLock lock(m_lock);
     int index = FirstUndone();
-    return index < 0 ? std::wstring() : m_entries[index].name;
+    return index < 0 || !m_entries[index].redoable ? std::wstring() : m_entries[index].name;
 }
 
 bool CUndoJournal::UndoUnchanged()
@@ -469,7 +496,7 @@ bool CUndoJournal::Redo()
 {
     CLock lock(m_lock);
     int index = FirstUndone();
-    if (index < 0)
+    if (index < 0 || !m_entries[index].redoable)
         return false;
     SEntry& entry = m_entries[index];
     // The mark first: a crash during redo leaves an entry that Undo takes back whole.

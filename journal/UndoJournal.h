@@ -82,7 +82,8 @@ private:
         RecEnd,
         RecUndone,
         RecRedone,
-        RecForget
+        RecForget,
+        RecNoRedo // the entry keeps only what undo needs
     };
     struct SEntry
     {
@@ -92,6 +93,9 @@ private:
         size_t bytes = 0;
         bool undone = false;
         bool complete = false;
+        bool redoable = true;
+        // Drops the written data of every op, which only redo needs.
+        void ShedForwardData();
     };
 
     class CLock;

@@ -156,3 +156,24 @@ TEST_F(CJournalCrash, OldestEntriesGoFirstAndAnOversizeBranchIsRefusedUnchanged)
     EXPECT_TRUE(Snapshot() == before);
     EXPECT_EQ(L"Big", Journal().UndoName());
 }
+
+TEST_F(CJournalCrash, AnEntryPastTheBoundKeepsWhatUndoNeedsAndCannotBeRedone)
+{
+    SetLimits(CUndoJournal::kMaxEntries, 64 * 1024);
+    Put(L"Old", L"v", REG_SZ, {'o', 0, 0, 0});
+    SBranch before = Snapshot();
+    {
+        CJournalCommand command(&Journal(), L"Import");
+        for (int i = 0; i < 40; ++i)
+            Put(L"New\\K" + std::to_wstring(i), L"v", REG_BINARY, std::vector<BYTE>(4096, BYTE(i)));
+        Put(L"Old", L"v", REG_SZ, {'n', 0, 0, 0});
+    }
+    EXPECT_LE(Journal().RecordedBytes(), 64u * 1024);
+    OpenJournal();
+    ASSERT_TRUE(Journal().CanUndo());
+    EXPECT_TRUE(Journal().UndoUnchanged());
+    Journal().Undo();
+    EXPECT_TRUE(Snapshot() == before);
+    EXPECT_FALSE(Journal().CanRedo());
+    EXPECT_EQ(L"", Journal().RedoName());
+}
