@@ -109,7 +109,7 @@ void SJournalOp::Serialize(std::vector<BYTE>& out) const
     PutDword(out, type);
     PutBytes(out, data);
     PutDword(out, (hasPrior ? 1 : 0) | (priorExists ? 2 : 0) | (failed ? 4 : 0) | (insideNewKey ? 8 : 0) |
-                      (forwardDropped ? 16 : 0));
+                      (forwardDropped ? 16 : 0) | (placeholder ? 32 : 0));
     PutDword(out, priorType);
     PutBytes(out, priorData);
     PutString(out, keyClass);
@@ -139,6 +139,7 @@ bool SJournalOp::Deserialize(const BYTE*& cursor, const BYTE* end)
     failed = (flags & 4) != 0;
     insideNewKey = (flags & 8) != 0;
     forwardDropped = (flags & 16) != 0;
+    placeholder = (flags & 32) != 0;
     branch.resize(keys);
     for (SJournalKey& key : branch) {
         if (!GetString(cursor, end, key.path) || !GetString(cursor, end, key.keyClass) ||

@@ -52,6 +52,8 @@ struct SJournalOp
     bool insideNewKey = false;
     // The written data was not kept (an entry too large to be redone keeps only what undo needs).
     bool forwardDropped = false;
+    // Kept only as a place (its index): an entry too large to be redone needs nothing of it.
+    bool placeholder = false;
 
     HKEY RootKey() const { return RootHandle(root); }
     // Root handles are sign-extended 32-bit numbers.

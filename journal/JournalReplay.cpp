@@ -1,6 +1,7 @@
 // Undo and redo of recorded ops, the change check before them, and the branch reader.
 #include "journal/JournalReplay.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <map>
 #include <set>
@@ -99,6 +100,8 @@ bool RestoreKey(CKeyCursor& cursor, DWORD root, const SJournalKey& key, IRegistr
 
 bool Inverse(IRegistryBackend& registry, CKeyCursor& cursor, const SJournalOp& op)
 {
+    if (op.placeholder)
+        return true;
     switch (op.kind) {
     case SJournalOp::SetValue:
     case SJournalOp::DeleteValue:
@@ -127,6 +130,8 @@ bool Inverse(IRegistryBackend& registry, CKeyCursor& cursor, const SJournalOp& o
 
 bool Forward(IRegistryBackend& registry, CKeyCursor& cursor, const SJournalOp& op)
 {
+    if (op.placeholder)
+        return true;
     switch (op.kind) {
     case SJournalOp::SetValue:
         return SetValue(cursor, op.root, op.path, {op.name, op.type, op.data}, registry);
@@ -165,8 +170,12 @@ struct SExpected
     static std::wstring Fold(const std::wstring& text)
     {
         std::wstring folded(text);
-        for (wchar_t& ch : folded)
-            ch = static_cast<wchar_t>(towupper(ch));
+        for (wchar_t& ch : folded) {
+            if (ch >= L'a' && ch <= L'z')
+                ch = static_cast<wchar_t>(ch - L'a' + L'A');
+            else if (ch >= 0x80)
+                ch = static_cast<wchar_t>(towupper(ch));
+        }
         return folded;
     }
     void SetKey(const SJournalOp& op, const std::wstring& path, bool exists, bool overwrite)
@@ -201,7 +210,7 @@ SExpected EndState(const std::vector<SJournalOp>& ops)
 {
     SExpected expected;
     for (const SJournalOp& op : ops) {
-        if (op.failed)
+        if (op.failed || op.placeholder)
             continue;
         switch (op.kind) {
         case SJournalOp::SetValue:
@@ -238,6 +247,8 @@ SExpected PriorState(const std::vector<SJournalOp>& ops)
 {
     SExpected expected;
     for (const SJournalOp& op : ops) {
+        if (op.placeholder)
+            continue;
         switch (op.kind) {
         case SJournalOp::SetValue:
         case SJournalOp::DeleteValue:
@@ -311,9 +322,12 @@ bool Matches(IRegistryBackend& registry, const SExpected& expected)
 
 std::wstring FoldedKey(DWORD root, const std::wstring& path)
 {
-    wchar_t prefix[16];
-    wsprintfW(prefix, L"%08lx\\", static_cast<unsigned long>(root));
-    return prefix + SExpected::Fold(path);
+    std::wstring folded(9 + path.size(), L'\\');
+    for (int digit = 0; digit < 8; ++digit)
+        folded[digit] = L"0123456789abcdef"[(root >> (28 - 4 * digit)) & 15];
+    std::wstring upper = SExpected::Fold(path);
+    std::copy(upper.begin(), upper.end(), folded.begin() + 9);
+    return folded;
 }
 
 std::wstring JoinPath(const std::wstring& path, const std::wstring& child)

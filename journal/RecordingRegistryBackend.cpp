@@ -72,10 +72,8 @@ void CRecordingRegistryBackend::Remember(HKEY key, const SLocation& location)
     LeaveCriticalSection(&m_lock);
 }
 
-bool CRecordingRegistryBackend::Recorded(HKEY key, const wchar_t* subkey, const wchar_t* valueName,
-                                         SLocation& location)
+bool CRecordingRegistryBackend::Recorded(HKEY key, const wchar_t* subkey, SLocation& location)
 {
-    (void)valueName;
     if (!m_journal.IsRecording())
         return false;
     if (!Locate(key, subkey, location)) {
@@ -84,7 +82,7 @@ bool CRecordingRegistryBackend::Recorded(HKEY key, const wchar_t* subkey, const 
         m_journal.DropEntry();
         return false;
     }
-    return !IsConfiguration(FoldedKey(location.root, location.path));
+    return location.root != 0x80000002 || !IsConfiguration(FoldedKey(location.root, location.path));
 }
 
 void CRecordingRegistryBackend::Finish(int index, LONG rc)
@@ -107,7 +105,9 @@ std::vector<int> CRecordingRegistryBackend::RecordCreate(const SLocation& locati
 {
     std::vector<std::wstring> missing;
     for (std::wstring path = location.path; !path.empty();) {
-        if (!m_journal.IsNewKey(location.root, path) && m_journal.KeyExists(location.root, path))
+        // A key below one this entry created cannot exist unless the entry created it too.
+        if (m_journal.IsKnownKey(location.root, path) ||
+            (!m_journal.IsNewKey(location.root, path) && m_journal.KeyExists(location.root, path)))
             break;
         missing.push_back(path);
         size_t slash = path.rfind(L'\\');
@@ -132,7 +132,7 @@ LONG CRecordingRegistryBackend::DoCreateKey(HKEY parent, const wchar_t* subkey, 
 {
     SLocation location;
     std::vector<int> created;
-    if (Recorded(parent, subkey, nullptr, location))
+    if (Recorded(parent, subkey, location))
         created = RecordCreate(location, keyClass);
     DWORD how = 0;
     LONG rc = m_inner.CreateKey(parent, subkey, 0, const_cast<wchar_t*>(keyClass), 0, KEY_ALL_ACCESS, nullptr,
@@ -186,7 +186,7 @@ LONG CRecordingRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD 
 {
     SLocation location;
     int index = -1;
-    if (Recorded(key, nullptr, name, location)) {
+    if (Recorded(key, nullptr, location)) {
         SJournalOp op;
         op.kind = SJournalOp::SetValue;
         op.root = location.root;
@@ -206,7 +206,7 @@ LONG CRecordingRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
 {
     SLocation location;
     int index = -1;
-    if (Recorded(key, nullptr, name, location)) {
+    if (Recorded(key, nullptr, location)) {
         SJournalOp op;
         op.kind = SJournalOp::DeleteValue;
         op.root = location.root;
@@ -252,7 +252,7 @@ LONG CRecordingRegistryBackend::DoDeleteKey(HKEY parent, const wchar_t* subkey)
 {
     SLocation location;
     int index = -1;
-    if (Recorded(parent, subkey, nullptr, location) && !location.path.empty())
+    if (Recorded(parent, subkey, location) && !location.path.empty())
         index = RecordDeleteKey(parent, subkey, location);
     LONG rc = m_inner.DeleteKey(parent, subkey);
     Finish(index, rc);

@@ -43,7 +43,7 @@ private:
     // Root and path of key (plus subkey), when the key is a root or was opened through here.
     bool Locate(HKEY key, const wchar_t* subkey, SLocation& location);
     // The location when a change there is to be recorded now.
-    bool Recorded(HKEY key, const wchar_t* subkey, const wchar_t* valueName, SLocation& location);
+    bool Recorded(HKEY key, const wchar_t* subkey, SLocation& location);
     void Remember(HKEY key, const SLocation& location);
     std::vector<int> RecordCreate(const SLocation& location, const wchar_t* keyClass);
     bool ReadPrior(HKEY key, const wchar_t* name, SJournalOp& op);

@@ -30,7 +30,7 @@ bool IsSameOrBelow(const std::wstring& folded, const std::wstring& base)
            (folded.size() == base.size() || folded[base.size()] == L'\\');
 }
 
-void EraseBranch(std::set<std::wstring>& keys, const std::wstring& folded)
+void EraseBranch(std::set<std::wstring, std::less<>>& keys, const std::wstring& folded)
 {
     keys.erase(folded);
     std::wstring below = folded + L'\\';
@@ -50,6 +50,7 @@ CUndoJournal::CUndoJournal(IRegistryBackend& registry) : m_registry(registry)
 
 CUndoJournal::~CUndoJournal()
 {
+    m_file.Flush(); // marks kept for the next write (dropped entries) are not lost at exit
     DeleteCriticalSection(&m_lock);
 }
 
@@ -73,13 +74,28 @@ void CUndoJournal::SetLimits(size_t maxEntries, size_t maxBytes)
     m_maxBytes = maxBytes;
 }
 
+namespace {
+
+SJournalOp Placeholder(SJournalOp::EKind kind)
+{
+    SJournalOp op;
+    op.kind = kind;
+    op.placeholder = true;
+    return op;
+}
+
+} // namespace
+
 void CUndoJournal::SEntry::ShedForwardData()
 {
     redoable = false;
+    bytes = 0;
     for (SJournalOp& op : ops) {
-        bytes -= op.ForwardSize();
+        if (!op.HasInverse())
+            op = Placeholder(op.kind);
         std::vector<BYTE>().swap(op.data);
         op.forwardDropped = op.kind == SJournalOp::SetValue;
+        bytes += op.Size();
     }
 }
 
@@ -321,6 +337,11 @@ int CUndoJournal::Record(SJournalOp&& op)
         WriteMark(RecNoRedo, m_current.id);
     }
     if (!m_current.redoable) {
+        // What undo does not need is not kept at all (a large import into new keys).
+        if (!op.HasInverse()) {
+            NoteKeyChange(op);
+            return -1;
+        }
         size -= op.ForwardSize();
         std::vector<BYTE>().swap(op.data);
         op.forwardDropped = op.kind == SJournalOp::SetValue;
@@ -378,11 +399,12 @@ bool CUndoJournal::IsNewKey(DWORD root, const std::wstring& path) const
     CLock lock(m_lock);
     if (m_newKeys.empty())
         return false;
-    std::wstring folded = FoldedKey(root, path);
+    const std::wstring folded = FoldedKey(root, path);
+    const std::wstring_view view(folded);
     size_t rootEnd = folded.find(L'\\');
     for (size_t end = folded.size(); end != std::wstring::npos && end > rootEnd + 1;
          end = folded.rfind(L'\\', end - 1)) {
-        if (m_newKeys.count(folded.substr(0, end)))
+        if (m_newKeys.find(view.substr(0, end)) != m_newKeys.end())
             return true;
     }
     return false;
@@ -397,6 +419,12 @@ bool CUndoJournal::IsCovered(DWORD root, const std::wstring& path) const
             return true;
     }
     return false;
+}
+
+bool CUndoJournal::IsKnownKey(DWORD root, const std::wstring& path) const
+{
+    CLock lock(m_lock);
+    return m_existingKeys.count(FoldedKey(root, path)) != 0;
 }
 
 bool CUndoJournal::KeyExists(DWORD root, const std::wstring& path)

@@ -14,6 +14,7 @@
 #include <deque>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CUndoJournal
@@ -58,6 +59,8 @@ public:
     bool IsNewKey(DWORD root, const std::wstring& path) const;
     bool IsCovered(DWORD root, const std::wstring& path) const;
     bool KeyExists(DWORD root, const std::wstring& path);
+    // Created, or found to exist, during the entry (no registry call).
+    bool IsKnownKey(DWORD root, const std::wstring& path) const;
 
     // ---- undo and redo ----
     bool CanUndo() const;
@@ -125,8 +128,8 @@ private:
     bool m_recording = false;
     bool m_started = false; // its first op is in the file
     SEntry m_current;
-    std::set<std::wstring> m_newKeys;
-    std::set<std::wstring> m_existingKeys;
+    std::set<std::wstring, std::less<>> m_newKeys;
+    std::set<std::wstring, std::less<>> m_existingKeys;
     std::vector<std::wstring> m_covered;
     SJournalOp m_snapshot; // read by CaptureBranch, recorded with the first op
     bool m_haveSnapshot = false;

@@ -6,6 +6,7 @@
 #include "journal/RecordingRegistryBackend.h"
 #include "journal/UndoJournal.h"
 #include "res/resource.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -150,4 +151,50 @@ TEST_F(UndoCommands, ABranchTooLargeToBeUndoneAsksFirstAndNoKeepsIt)
     EXPECT_EQ(2u, Messages().size());
     EXPECT_FALSE(HasKey(L"K"));
     EXPECT_EQ(L"(greyed) Undo", UndoItem()) << "going on without undo leaves no entry";
+}
+
+TEST_F(UndoCommands, AnImportAskedForIsOneEntryAndASilentOneIsNone)
+{
+    PutString(L"K", L"a", L"1");
+    const Listing before = Contents();
+    const std::wstring file = m_path + L".reg";
+    const std::wstring key = L"[HKEY_CURRENT_USER\\" + std::wstring(Sub(L"K").c_str());
+    ASSERT_TRUE(
+        WriteFileBytes(file.c_str(), UnicodeBytes(L"Windows Registry Editor Version 5.00\r\n\r\n" + key +
+                                                  L"]\r\n\"a\"=\"2\"\r\n\"b\"=dword:00000001\r\n\r\n" + key +
+                                                  L"\\New]\r\n@=\"x\"\r\n")));
+    m_messages.QueueAnswer(IDYES);
+    m_main->ImportWithConfirmation(false, file.c_str());
+    Messages();
+    const Listing imported = Contents();
+    EXPECT_NE(before, imported);
+    EXPECT_EQ(L"Undo Import", UndoItem());
+    Command(ID_UNDO);
+    EXPECT_EQ(before, Contents());
+    m_main->ImportWithConfirmation(true, file.c_str());
+    Messages(); // the window itself is not in a silent run: it tells the outcome
+    EXPECT_EQ(imported, Contents());
+    EXPECT_EQ(L"(greyed) Undo", UndoItem()) << "a silent run is a script: not journaled";
+    DeleteFileW(file.c_str());
+}
+
+TEST_F(UndoCommands, RenameCutAndCopyKeysActOnThePaneWithTheFocus)
+{
+    PutString(L"K", L"a", L"1");
+    ASSERT_TRUE(SelectValue(L"K", L"a"));
+    SetFocus(List());
+    Command(ID_CUT_SELECTED);
+    EXPECT_EQ(CMainWnd::kClipValueCut, m_main->m_clipState);
+    SetFocus(Tree().GetHwnd());
+    Command(ID_COPY_SELECTED);
+    EXPECT_EQ(CMainWnd::kClipKeyCopied, m_main->m_clipState);
+    Command(ID_RENAME_SELECTED);
+    HWND edit = TreeView_GetEditControl(Tree().GetHwnd());
+    ASSERT_NE(nullptr, edit) << "F2 on the tree renames its key";
+    TreeView_EndEditLabelNow(Tree().GetHwnd(), TRUE);
+    SetFocus(List());
+    Command(ID_RENAME_SELECTED);
+    EXPECT_NE(nullptr, ListView_GetEditControl(List())) << "F2 on the list renames its value";
+    ListView_CancelEditLabel(List());
+    EXPECT_EQ(Sorted({L"K", L"K: a = 1: \"1\""}), Contents());
 }
