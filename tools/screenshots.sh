@@ -137,7 +137,7 @@ shot_undo_menu_ppc_96() {
 }
 shot_undo_menu_sp_96() {
     dpi 96; select_key HKCU 'Software\HiveletDemo'; hivelet 240x320 HIVELET_PLATFORM=Smartphone HIVELET_OSVERSION=5.02
-    click 115 89; keys ctrl+z
+    click 60 255; keys ctrl+z # the focus in the list (a click on the selected key would edit its label)
     click 200 308; snap undo_menu_sp_96
 }
 
