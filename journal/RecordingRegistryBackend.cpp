@@ -2,6 +2,7 @@
 #include "journal/RecordingRegistryBackend.h"
 
 #include "journal/JournalReplay.h"
+#include "registry/KeyIdentity.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ LONG CRecordingRegistryBackend::DoSetValue(HKEY key, const wchar_t* name, DWORD 
 {
     SLocation location;
     int index = -1;
-    if (Recorded(key, nullptr, location)) {
+    if (!IsKeyIdentityMarker(name) && Recorded(key, nullptr, location)) {
         SJournalOp op;
         op.kind = SJournalOp::SetValue;
         op.root = location.root;
@@ -206,7 +207,7 @@ LONG CRecordingRegistryBackend::DoDeleteValue(HKEY key, const wchar_t* name)
 {
     SLocation location;
     int index = -1;
-    if (Recorded(key, nullptr, location)) {
+    if (!IsKeyIdentityMarker(name) && Recorded(key, nullptr, location)) {
         SJournalOp op;
         op.kind = SJournalOp::DeleteValue;
         op.root = location.root;

@@ -1,7 +1,8 @@
 // A registry back end in front of another that records every change into the undo journal while
 // an entry is open (see CJournalCommand), whatever code makes it: it keeps the root and path of
 // each open key, and before each change it adds to the entry the prior state the change destroys.
-// Outside an entry it only forwards. The program's own configuration keys are never recorded.
+// Outside an entry it only forwards. The program's own configuration keys are never recorded, nor
+// the short-lived marker values of the key identity check (registry/KeyIdentity.h).
 #pragma once
 
 #include "journal/UndoJournal.h"
