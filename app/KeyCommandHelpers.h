@@ -5,6 +5,7 @@
 //   JoinKeyPath(parent, name)         "parent\name", or name alone under a root
 //   KeyExistsAt(root, path)           the key can be opened
 //   CFlagScope scope(flag);           sets flag for its scope
+//   CPointerScope<T> scope(pointer, value);  points pointer at value for its scope
 #pragma once
 
 #include "registry/ShdRegKey.h"
@@ -61,4 +62,17 @@ public:
 
 private:
     bool& m_flag;
+};
+
+template <class T> class CPointerScope
+{
+public:
+    CPointerScope(T*& pointer, T* value) : m_pointer(pointer), m_previous(pointer) { m_pointer = value; }
+    ~CPointerScope() { m_pointer = m_previous; }
+    CPointerScope(const CPointerScope&) = delete;
+    CPointerScope& operator=(const CPointerScope&) = delete;
+
+private:
+    T*& m_pointer;
+    T* m_previous;
 };

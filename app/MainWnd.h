@@ -21,6 +21,8 @@
 
 #include "app/KeyNameWnd.h"
 #include "app/RegTree.h"
+#include "journal/JournalCommand.h"
+#include "journal/UndoJournal.h"
 #include "platform/AygShell.h"
 #include "registry/ShdBinaryBuffer.h"
 #include "registry/ShdRegKey.h"
@@ -89,6 +91,8 @@ public:
     bool RunImport(const wchar_t* fileName);
 
     bool IsCommandLineMode() const { return m_commandLineMode; }
+    // The undo journal the commands record into (none: nothing is recorded, Undo stays greyed).
+    void SetJournal(CUndoJournal* journal) { m_journal = journal; }
     int ExitCode() const { return m_silent ? m_exitCode : 0; }
 
     // The view.
@@ -181,6 +185,7 @@ private:
 
     // Commands (MainWndCommands.cpp).
     void OnCommand(UINT id);
+    void DispatchCommand(UINT id);
     bool OnKeyCommand(UINT id);
     bool OnValueCommand(UINT id);
     bool OnSearchCommand(UINT id);
@@ -221,6 +226,15 @@ private:
     bool ClipboardInBranch(HKEY root, const CString& path) const;
     bool ClipboardNamesValue(HKEY root, const CString& path, const CString& name) const;
     void ReportError(const wchar_t* text);
+    // Undo and Redo (MainWndUndo.cpp).
+    static const wchar_t* JournaledName(UINT id, bool listFocused);
+    void OnUndo();
+    void OnRedo();
+    void OnFocusedPaneCommand(UINT id);
+    void UpdateUndoMenu(HMENU menu);
+    // Before a command deletes a branch: false when the user keeps it because it is too large
+    // to be undone.
+    bool AllowUndoOf(HKEY root, const CString& path);
     void OnSearch();
     void OnFindNext();
     void OnPauseSearch();
@@ -273,5 +287,7 @@ private:
     int m_longestValueName = 0;
     CRegFinder m_finder; // "Find Next"
     bool m_silent = false;
+    CUndoJournal* m_journal = nullptr;
+    CJournalCommand* m_journalCommand = nullptr; // the entry of the command under way
     int m_exitCode = 0;
 };

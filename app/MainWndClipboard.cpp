@@ -270,6 +270,8 @@ void CMainWnd::CopyKeyBranch(HTREEITEM target, HKEY root, const CString& newPath
     const HKEY sourceRoot = m_clipRoot;
     const CString sourcePath = m_clipKeyPath;
     const bool cut = m_clipState == kClipKeyCut;
+    if (cut && !AllowUndoOf(sourceRoot, sourcePath))
+        return;
     const wchar_t* failure = nullptr;
     bool copied = false;
     {

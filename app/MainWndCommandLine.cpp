@@ -94,6 +94,8 @@ void CMainWnd::ImportWithConfirmation(bool silent, const CString& file)
     // A silent run imports without asking; its exit code tells the outcome.
     if (!silent && ShdMessageBox(m_hwnd, question, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
+    // A silent run is a script: it is not journaled.
+    CJournalCommand command(silent || m_journalCommand ? nullptr : m_journal, L"Import");
     if (!RunImport(file))
         m_exitCode = kExitFailed;
 }

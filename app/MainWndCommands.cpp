@@ -4,9 +4,24 @@
 // can be filled in one by one.
 #include "app/MainWnd.h"
 
+#include "app/KeyCommandHelpers.h"
+
 #include "res/resource.h"
 
+// A command that can change the registry records its changes as one journal entry.
 void CMainWnd::OnCommand(UINT id)
+{
+    const wchar_t* name = JournaledName(id, GetFocus() == m_list);
+    if (!name || m_journalCommand) {
+        DispatchCommand(id);
+        return;
+    }
+    CJournalCommand command(m_journal, name);
+    CPointerScope<CJournalCommand> recording(m_journalCommand, &command);
+    DispatchCommand(id);
+}
+
+void CMainWnd::DispatchCommand(UINT id)
 {
     if (OnKeyCommand(id) || OnValueCommand(id) || OnSearchCommand(id))
         return;
@@ -46,6 +61,17 @@ void CMainWnd::OnCommand(UINT id)
         break;
     case ID_ABOUT:
         OnAbout();
+        break;
+    case ID_UNDO:
+        OnUndo();
+        break;
+    case ID_REDO:
+        OnRedo();
+        break;
+    case ID_RENAME_SELECTED:
+    case ID_CUT_SELECTED:
+    case ID_COPY_SELECTED:
+        OnFocusedPaneCommand(id);
         break;
     }
 }

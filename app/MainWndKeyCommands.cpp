@@ -19,7 +19,7 @@ void CMainWnd::OnDeleteKey()
     if (!GetCurrentKey(item, root, path) || path.IsEmpty())
         return;
     CCommandFocus focus(m_list, m_tree.GetHwnd());
-    if (!AskQuestion(m_hwnd, L"Are you sure you want to delete this key?"))
+    if (!AskQuestion(m_hwnd, L"Are you sure you want to delete this key?") || !AllowUndoOf(root, path))
         return;
     if (ClipboardInBranch(root, path))
         ClearClipboard();
@@ -79,6 +79,10 @@ void CMainWnd::EndKeyRename(const CRegTree::SRenameInfo& info)
         ReportError(L"Key with this name already exists.");
         return;
     }
+    CJournalCommand command(m_journalCommand ? nullptr : m_journal, L"Rename Key");
+    CPointerScope<CJournalCommand> recording(m_journalCommand, m_journalCommand ? m_journalCommand : &command);
+    if (!AllowUndoOf(rename.root, oldPath))
+        return;
     if (ClipboardInBranch(rename.root, oldPath))
         ClearClipboard();
     const wchar_t* failure = nullptr;

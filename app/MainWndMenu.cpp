@@ -75,4 +75,5 @@ void CMainWnd::UpdateMenu(HMENU menu)
     Enable(menu, ID_SEARCH_SHOW_TOOLBAR, Settings().GetShowSearchToolbar() && (T || R || H));
     if (IsSmartphone())
         DeleteMenu(menu, ID_SEARCH_SHOW_TOOLBAR, MF_BYCOMMAND);
+    UpdateUndoMenu(menu);
 }

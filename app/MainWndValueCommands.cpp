@@ -61,6 +61,7 @@ void CMainWnd::EndValueRename(const wchar_t* newName)
         return;
     // The rename's messages end with the focus in the list, whose label was edited.
     CCommandFocus focus(m_list, m_list);
+    CJournalCommand command(m_journalCommand ? nullptr : m_journal, L"Rename Value");
     if (ClipboardNamesValue(m_renameRoot, m_renameKeyPath, m_renameOldName))
         ClearClipboard();
     CShdRegKey key(true);

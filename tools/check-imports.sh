@@ -16,7 +16,7 @@ BUILD=$1
 OBJDUMP=${2:-x86_64-w64-mingw32-objdump}
 NM=${3:-x86_64-w64-mingw32-nm}
 LIST=$ROOT/platform/imports.txt
-FOLDERS="shd platform registry settings regfile search dialogs app uninstall"
+FOLDERS="shd platform registry journal settings regfile search dialogs app uninstall"
 
 imports() { # "DLL function" per import of each program
     for exe in "$BUILD/app/Hivelet.exe" "$BUILD/uninstall/uninstall.exe"; do

@@ -6,7 +6,7 @@
 # in for the handheld system itself and includes nothing of ours. res/ (resource ids) serves all.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-LAYERS=(platform shd registry settings regfile search dialogs app uninstall)
+LAYERS=(platform shd registry journal settings regfile search dialogs app uninstall)
 rank() {
     local i
     for i in "${!LAYERS[@]}"; do [ "${LAYERS[$i]}" = "$1" ] && { echo "$i"; return; }; done

@@ -45,6 +45,8 @@ SCREENS=(
     dialog_options_sp
     dialog_options_import_ppc
     dialog_options_import_sp
+    undo_menu_ppc_96
+    undo_menu_sp_96
 )
 
 # --- Main window --------------------------------------------------------------------------
@@ -121,6 +123,22 @@ shot_commands_rename_key_96() {
     xdotool type --delay 50 'Handheld'
     sleep 1
     snap commands_rename_key_96
+}
+
+# --- Undo and Redo ----------------------------------------------------------------------------
+# The Pocket PC screen deletes the value Greeting and opens the main menu ("Undo Delete Value");
+# the Smartphone screen, a new start reading the journal, undoes it with Ctrl+Z (the demo branch is
+# whole again) and opens the menu ("Redo Delete Value").
+
+shot_undo_menu_ppc_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320
+    click 60 221 3; keys Down Down Down Down Down Down Down Down Return Return # "Delete", "Yes"
+    click 200 308; snap undo_menu_ppc_96
+}
+shot_undo_menu_sp_96() {
+    dpi 96; select_key HKCU 'Software\HiveletDemo'; hivelet 240x320 HIVELET_PLATFORM=Smartphone HIVELET_OSVERSION=5.02
+    click 60 255; keys ctrl+z # the focus in the list (a click on the selected key would edit its label)
+    click 200 308; snap undo_menu_sp_96
 }
 
 # --- Find results, floating toolbar, About box (a main window over an in-memory registry) ---
