@@ -128,9 +128,10 @@ shot_commands_rename_key_96() {
 # --- Undo and Redo ----------------------------------------------------------------------------
 # The Pocket PC screen deletes the value Greeting and opens the main menu ("Undo Delete Value");
 # the Smartphone screen, a new start reading the journal, undoes it with Ctrl+Z (the demo branch is
-# whole again) and opens the menu ("Redo Delete Value").
+# whole again) and opens the menu ("Undo" greyed, "Redo Delete Value").
 
 shot_undo_menu_ppc_96() {
+    rm -f "$BUILD_DIR/app/Hivelet.undo" # the journal (the prefix's InstallDir) starts empty
     dpi 96; select_key HKCU 'Software\HiveletDemo' Greeting; hivelet 240x320
     click 60 221 3; keys Down Down Down Down Down Down Down Down Return Return # "Delete", "Yes"
     click 200 308; snap undo_menu_ppc_96

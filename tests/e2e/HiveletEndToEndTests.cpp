@@ -22,6 +22,7 @@ namespace {
 const wchar_t kInteractiveClass[] = L"Hivelet_{A55A0214-0F7E-46FE-B53B-52C2AE3EC850}";
 const wchar_t kCommandLineClass[] = L"CmdLine_Hivelet_{A55A0214-0F7E-46FE-B53B-52C2AE3EC850}";
 const wchar_t kSettingsPath[] = L"SOFTWARE\\Ordwyn\\Keyhaven\\Settings";
+const wchar_t kProductPath[] = L"SOFTWARE\\Ordwyn\\Keyhaven";
 const wchar_t kSavedSettingsPath[] = L"Software\\HiveletTests\\HiveletEndToEndSavedSettings";
 const wchar_t kUsage[] = L"Usage:\r\n\"Keyhaven.exe <file>\"\r\nor\r\n\"Keyhaven.exe /e <file> <key>\"";
 const wchar_t kInvalid[] = L"Invalid command line arguments.";
@@ -106,6 +107,13 @@ protected:
         static int counter = 0;
         m_dir.Format(L"%sHiveletE2E-%lu-%i\\", temp, GetCurrentProcessId(), ++counter);
         ASSERT_TRUE(CreateDirectoryW(m_dir, nullptr));
+
+        // The program's folder is the test's own, so the undo journal a run writes there is
+        // the test's and is removed with it (never beside the built .exe, shared by every run).
+        m_hadInstallDir = ReadInstallDir(m_installDir);
+        WriteString(HKEY_LOCAL_MACHINE, kProductPath, L"InstallDir", m_dir);
+        File(L"Hivelet.undo");
+        File(L"Hivelet.undo.damaged");
     }
 
     void TearDown() override
@@ -113,6 +121,15 @@ protected:
         for (const CString& file : m_files)
             DeleteFileW(file);
         EXPECT_TRUE(RemoveDirectoryW(m_dir)) << "files left in the test folder";
+        if (m_hadInstallDir) {
+            WriteString(HKEY_LOCAL_MACHINE, kProductPath, L"InstallDir", m_installDir);
+        } else {
+            HKEY product;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductPath, 0, KEY_SET_VALUE, &product) == ERROR_SUCCESS) {
+                RegDeleteValueW(product, L"InstallDir");
+                RegCloseKey(product);
+            }
+        }
         EXPECT_TRUE(DeleteTestTree(HKEY_LOCAL_MACHINE, m_machinePath));
         DeleteTestTree(HKEY_LOCAL_MACHINE, kSettingsPath);
         if (m_hadSettings) {
@@ -176,7 +193,20 @@ protected:
         EXPECT_TRUE(box.hasIcon);
     }
 
+    static bool ReadInstallDir(CString& folder)
+    {
+        wchar_t text[MAX_PATH] = {};
+        DWORD size = sizeof(text) - sizeof(wchar_t);
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kProductPath, L"InstallDir", RRF_RT_REG_SZ, nullptr, text, &size) !=
+            ERROR_SUCCESS)
+            return false;
+        folder = text;
+        return true;
+    }
+
     bool m_hadSettings = false;
+    bool m_hadInstallDir = false;
+    CString m_installDir;
     CString m_machinePath;
     CString m_dir;
     std::vector<CString> m_files;
