@@ -555,3 +555,45 @@ TEST_F(HiveletEndToEnd, InteractiveStartShowsTheTreeAndListOfTheLastPosition)
     ASSERT_TRUE(interactive.WaitForExit(kLimitMs));
     EXPECT_EQ(0u, interactive.ExitCode());
 }
+
+TEST_F(HiveletEndToEnd, ADamagedUndoJournalIsToldOnceAndCommandsStillWorkAndAreUndone)
+{
+    const CString journal = m_dir + L"Hivelet.undo";
+    const std::string foreign = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Elsewhere]\r\n";
+    ASSERT_TRUE(WriteFileBytes(journal, foreign));
+    const wchar_t kReset[] = L"The undo journal could not be read and was reset.";
+
+    // The start tells it, keeps the file aside and goes on; a command line beside it still imports.
+    CProcessDriver first;
+    ASSERT_TRUE(first.Start(Program(), L""));
+    ASSERT_TRUE(first.WaitForBox(kLimitMs));
+    ExpectBox(first, 0, kReset, MB_OK);
+    HWND main = first.WaitForWindow(kInteractiveClass, kLimitMs);
+    ASSERT_NE(nullptr, main);
+    EXPECT_EQ(foreign, ReadFileBytes(journal + L".damaged"));
+    CString beside = WriteRegFile(L"beside.reg", L"[" + TestKeyName() + L"\\Beside]\r\n\"Name\"=\"1\"\r\n\r\n");
+    CProcessDriver besideRun;
+    besideRun.QueueAnswer(IDYES);
+    Run(besideRun, L"\"" + beside + L"\"");
+    EXPECT_EQ(0u, besideRun.ExitCode());
+    EXPECT_TRUE(ValueExists(TestKey(), L"Beside", L"Name"));
+    PostMessageW(main, WM_COMMAND, ID_EXIT, 0);
+    ASSERT_TRUE(first.WaitForExit(kLimitMs));
+    EXPECT_EQ(1u, first.Boxes().size());
+
+    // An asked import is journaled; the next start says nothing and its Undo takes the import back.
+    CString file = WriteRegFile(L"undone.reg", L"[" + TestKeyName() + L"\\Undone]\r\n\"Name\"=\"2\"\r\n\r\n");
+    CProcessDriver import;
+    import.QueueAnswer(IDYES);
+    Run(import, L"\"" + file + L"\"");
+    ASSERT_TRUE(ValueExists(TestKey(), L"Undone", L"Name"));
+    CProcessDriver second;
+    StartInteractive(second, main);
+    ASSERT_NE(nullptr, main);
+    PostMessageW(main, WM_COMMAND, ID_UNDO, 0);
+    PostMessageW(main, WM_COMMAND, ID_EXIT, 0);
+    ASSERT_TRUE(second.WaitForExit(kLimitMs));
+    EXPECT_TRUE(second.Boxes().empty());
+    EXPECT_FALSE(KeyExists(TestKey(), L"Undone"));
+    EXPECT_TRUE(ValueExists(TestKey(), L"Beside", L"Name"));
+}
