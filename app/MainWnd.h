@@ -235,6 +235,8 @@ private:
     // Before a command deletes a branch: false when the user keeps it because it is too large
     // to be undone.
     bool AllowUndoOf(HKEY root, const CString& path);
+    // Deletes a branch AllowUndoOf captured, through the names the capture read.
+    bool DeleteCapturedBranch(HKEY root, const CString& path);
     void OnSearch();
     void OnFindNext();
     void OnPauseSearch();

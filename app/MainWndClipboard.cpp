@@ -281,7 +281,7 @@ void CMainWnd::CopyKeyBranch(HTREEITEM target, HKEY root, const CString& newPath
             m_tree.SelectPath(root, newPath);
             if (cut) {
                 ClearClipboard();
-                if (DeleteKeyTree(sourceRoot, sourcePath))
+                if (DeleteCapturedBranch(sourceRoot, sourcePath))
                     m_tree.DeleteItem(sourceRoot, sourcePath);
                 else
                     failure = L"Key deletion not finished.";

@@ -26,7 +26,7 @@ void CMainWnd::OnDeleteKey()
     bool deleted = false;
     {
         CWaitCursor wait;
-        deleted = DeleteKeyTree(root, path);
+        deleted = DeleteCapturedBranch(root, path);
     }
     HWND tree = m_tree.GetHwnd();
     HTREEITEM parent = TreeView_GetParent(tree, item);
@@ -91,7 +91,7 @@ void CMainWnd::EndKeyRename(const CRegTree::SRenameInfo& info)
         if (!CopyKeyTree(rename.root, oldPath, rename.root, newPath))
             failure = DeleteKeyTree(rename.root, newPath) ? L"Unable to rename registry key."
                                                           : L"Key renaming not finished.";
-        else if (!DeleteKeyTree(rename.root, oldPath))
+        else if (!DeleteCapturedBranch(rename.root, oldPath))
             failure = L"Key renaming not finished.";
     }
     if (!failure) {

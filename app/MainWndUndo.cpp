@@ -2,6 +2,8 @@
 // before a change too large to be undone, and the keys that act on the focused pane.
 #include "app/MainWnd.h"
 
+#include "journal/JournalCommand.h"
+#include "registry/KeyTree.h"
 #include "res/resource.h"
 #include "shd/MessageBox.h"
 #include "shd/WaitCursor.h"
@@ -101,6 +103,11 @@ bool CMainWnd::AllowUndoOf(HKEY root, const CString& path)
         return false;
     m_journalCommand->Drop();
     return true;
+}
+
+bool CMainWnd::DeleteCapturedBranch(HKEY root, const CString& path)
+{
+    return m_journalCommand ? m_journalCommand->DeleteBranch(root, path) : DeleteKeyTree(root, path);
 }
 
 // F2, Ctrl+X and Ctrl+C act on the pane that has the focus (the message loop keeps them away

@@ -68,7 +68,7 @@ void Branch(CUndoJournal& journal)
     };
     auto remove = [&](CJournalCommand& command) {
         command.CaptureBranch(HKEY_CURRENT_USER, target.c_str());
-        DeleteKeyTree(HKEY_CURRENT_USER, target.c_str());
+        command.DeleteBranch(HKEY_CURRENT_USER, target.c_str());
     };
     // Best of three rounds, plain and journaled alternating: the machine is shared.
     unsigned long c1, c2, c3, c4, c5, c6;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "journal/UndoJournal.h"
+#include "registry/KeyTree.h"
+#include "registry/RegistryBackend.h"
 
 class CJournalCommand
 {
@@ -26,6 +28,18 @@ public:
     CUndoJournal::ECapture CaptureBranch(HKEY root, const wchar_t* path)
     {
         return m_journal ? m_journal->CaptureBranch(root, path) : CUndoJournal::Captured;
+    }
+    // Deletes a branch as DeleteKeyTree does. When this command captured it, the keys it read are
+    // deleted first, deepest first, one call each (a key goes with its values), so the walk that
+    // follows finds little or nothing left: the capture's reading is not paid for twice.
+    bool DeleteBranch(HKEY root, const wchar_t* path)
+    {
+        if (m_journal) {
+            const std::vector<std::wstring> keys = m_journal->TakeCapturedKeys(root, path);
+            for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+                Registry().DeleteKey(root, key->c_str());
+        }
+        return DeleteKeyTree(root, path);
     }
     void Drop()
     {

@@ -243,6 +243,8 @@ void CUndoJournal::BeginEntry(const std::wstring& name)
     m_covered.clear();
     m_snapshot = SJournalOp();
     m_haveSnapshot = false;
+    m_capturedAt.clear();
+    m_capturedKeys.clear();
 }
 
 bool CUndoJournal::IsRecording() const
@@ -292,6 +294,11 @@ CUndoJournal::ECapture CUndoJournal::CaptureBranch(HKEY root, const std::wstring
     if (!m_recording)
         return Captured;
     m_covered.push_back(FoldedKey(snapshot.root, path));
+    m_capturedAt = FoldedKey(snapshot.root, path);
+    m_capturedKeys.clear();
+    m_capturedKeys.reserve(snapshot.branch.size());
+    for (const SJournalKey& key : snapshot.branch)
+        m_capturedKeys.push_back(key.path);
     if (m_started) {
         Record(std::move(snapshot));
         return Captured;
@@ -300,6 +307,17 @@ CUndoJournal::ECapture CUndoJournal::CaptureBranch(HKEY root, const std::wstring
     m_snapshot = std::move(snapshot);
     m_haveSnapshot = true;
     return Captured;
+}
+
+std::vector<std::wstring> CUndoJournal::TakeCapturedKeys(HKEY root, const std::wstring& path)
+{
+    CLock lock(m_lock);
+    std::vector<std::wstring> keys;
+    if (m_recording && !m_capturedAt.empty() && m_capturedAt == FoldedKey(SJournalOp::RootNumber(root), path))
+        keys.swap(m_capturedKeys);
+    m_capturedAt.clear();
+    m_capturedKeys.clear();
+    return keys;
 }
 
 void CUndoJournal::StartEntryInFile()

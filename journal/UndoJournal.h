@@ -49,6 +49,9 @@ public:
     void DropEntry();
     bool IsRecording() const;
     ECapture CaptureBranch(HKEY root, const std::wstring& path);
+    // The keys of the branch this entry captured at exactly (root, path), parents first, handed
+    // over once (the command deletes through them); empty when that branch was not captured.
+    std::vector<std::wstring> TakeCapturedKeys(HKEY root, const std::wstring& path);
     // Adds an op; writes it to the file first when undo needs it. Returns its index, or -1 when
     // the entry is not recorded.
     int Record(SJournalOp&& op);
@@ -133,4 +136,7 @@ private:
     std::vector<std::wstring> m_covered;
     SJournalOp m_snapshot; // read by CaptureBranch, recorded with the first op
     bool m_haveSnapshot = false;
+    // The names CaptureBranch read, for TakeCapturedKeys.
+    std::wstring m_capturedAt;
+    std::vector<std::wstring> m_capturedKeys;
 };

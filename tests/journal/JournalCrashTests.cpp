@@ -102,7 +102,7 @@ TEST_F(CJournalCrash, DeleteOfDeepBranchIsUndoneAfterACrashAtEveryWrite)
         CrashAtEveryWrite([this, capture](CJournalCommand& command) {
             if (capture)
                 command.CaptureBranch(HKEY_CURRENT_USER, Full(L"Deep").c_str());
-            DeleteKeyTree(HKEY_CURRENT_USER, Full(L"Deep").c_str());
+            command.DeleteBranch(HKEY_CURRENT_USER, Full(L"Deep").c_str());
         });
     }
 }

@@ -82,7 +82,7 @@ void CJournalModel::DeleteKey(std::mt19937& random, CJournalCommand& command)
     std::wstring path = Full(PickKey(random, false));
     if (random() % 2)
         command.CaptureBranch(HKEY_CURRENT_USER, path.c_str());
-    DeleteKeyTree(HKEY_CURRENT_USER, path.c_str());
+    command.DeleteBranch(HKEY_CURRENT_USER, path.c_str());
 }
 
 void CJournalModel::RenameValue(std::mt19937& random)
@@ -117,7 +117,7 @@ void CJournalModel::CopyKey(std::mt19937& random, CJournalCommand& command, bool
     if (!CopyKeyTree(HKEY_CURRENT_USER, Full(source).c_str(), HKEY_CURRENT_USER, to.c_str()) || !move)
         return;
     command.CaptureBranch(HKEY_CURRENT_USER, Full(source).c_str());
-    DeleteKeyTree(HKEY_CURRENT_USER, Full(source).c_str());
+    command.DeleteBranch(HKEY_CURRENT_USER, Full(source).c_str());
 }
 
 void CJournalModel::Import(std::mt19937& random)
