@@ -125,7 +125,8 @@ protected:
             WriteString(HKEY_LOCAL_MACHINE, kProductPath, L"InstallDir", m_installDir);
         } else {
             HKEY product;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductPath, 0, KEY_SET_VALUE, &product) == ERROR_SUCCESS) {
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductPath, 0, KEY_SET_VALUE, &product) ==
+                ERROR_SUCCESS) {
                 RegDeleteValueW(product, L"InstallDir");
                 RegCloseKey(product);
             }
@@ -197,8 +198,8 @@ protected:
     {
         wchar_t text[MAX_PATH] = {};
         DWORD size = sizeof(text) - sizeof(wchar_t);
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, kProductPath, L"InstallDir", RRF_RT_REG_SZ, nullptr, text, &size) !=
-            ERROR_SUCCESS)
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kProductPath, L"InstallDir", RRF_RT_REG_SZ, nullptr, text,
+                         &size) != ERROR_SUCCESS)
             return false;
         folder = text;
         return true;
@@ -571,7 +572,8 @@ TEST_F(HiveletEndToEnd, ADamagedUndoJournalIsToldOnceAndCommandsStillWorkAndAreU
     HWND main = first.WaitForWindow(kInteractiveClass, kLimitMs);
     ASSERT_NE(nullptr, main);
     EXPECT_EQ(foreign, ReadFileBytes(journal + L".damaged"));
-    CString beside = WriteRegFile(L"beside.reg", L"[" + TestKeyName() + L"\\Beside]\r\n\"Name\"=\"1\"\r\n\r\n");
+    CString beside =
+        WriteRegFile(L"beside.reg", L"[" + TestKeyName() + L"\\Beside]\r\n\"Name\"=\"1\"\r\n\r\n");
     CProcessDriver besideRun;
     besideRun.QueueAnswer(IDYES);
     Run(besideRun, L"\"" + beside + L"\"");
