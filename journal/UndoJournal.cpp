@@ -30,18 +30,34 @@ bool IsSameOrBelow(const std::wstring& folded, const std::wstring& base)
            (folded.size() == base.size() || folded[base.size()] == L'\\');
 }
 
-void EraseBranch(std::set<std::wstring, std::less<>>& keys, const std::wstring& folded)
+} // namespace
+
+void CUndoJournal::CKeySet::Insert(const std::wstring& key)
 {
-    keys.erase(folded);
-    std::wstring below = folded + L'\\';
-    auto first = keys.lower_bound(below);
-    auto last = first;
-    while (last != keys.end() && last->compare(0, below.size(), below) == 0)
-        ++last;
-    keys.erase(first, last);
+    auto inserted = m_keys.insert(key);
+    if (inserted.second)
+        m_index.insert(*inserted.first);
 }
 
-} // namespace
+void CUndoJournal::CKeySet::EraseBranch(const std::wstring& key)
+{
+    auto erase = [this](std::set<std::wstring, std::less<>>::iterator it) {
+        m_index.erase(*it); // before the element its view shows goes
+        return m_keys.erase(it);
+    };
+    auto self = m_keys.find(key);
+    if (self != m_keys.end())
+        erase(self);
+    const std::wstring below = key + L'\\';
+    for (auto it = m_keys.lower_bound(below); it != m_keys.end() && it->compare(0, below.size(), below) == 0;)
+        it = erase(it);
+}
+
+void CUndoJournal::CKeySet::Clear()
+{
+    m_index.clear();
+    m_keys.clear();
+}
 
 CUndoJournal::CUndoJournal(IRegistryBackend& registry) : m_registry(registry)
 {
@@ -238,8 +254,8 @@ void CUndoJournal::BeginEntry(const std::wstring& name)
     m_started = false;
     m_current = SEntry();
     m_current.name = name;
-    m_newKeys.clear();
-    m_existingKeys.clear();
+    m_newKeys.Clear();
+    m_existingKeys.Clear();
     m_covered.clear();
     m_snapshot = SJournalOp();
     m_haveSnapshot = false;
@@ -387,11 +403,11 @@ void CUndoJournal::NoteKeyChange(const SJournalOp& op)
 {
     std::wstring folded = FoldedKey(op.root, op.path);
     if (op.kind == SJournalOp::CreateKey) {
-        m_newKeys.insert(folded);
-        m_existingKeys.insert(folded);
+        m_newKeys.Insert(folded);
+        m_existingKeys.Insert(folded);
     } else if (op.kind == SJournalOp::DeleteKey) {
-        EraseBranch(m_newKeys, folded);
-        EraseBranch(m_existingKeys, folded);
+        m_newKeys.EraseBranch(folded);
+        m_existingKeys.EraseBranch(folded);
     }
 }
 
@@ -415,14 +431,14 @@ void CUndoJournal::FlushForRegistry()
 bool CUndoJournal::IsNewKey(DWORD root, const std::wstring& path) const
 {
     CLock lock(m_lock);
-    if (m_newKeys.empty())
+    if (m_newKeys.Empty())
         return false;
     const std::wstring folded = FoldedKey(root, path);
     const std::wstring_view view(folded);
     size_t rootEnd = folded.find(L'\\');
     for (size_t end = folded.size(); end != std::wstring::npos && end > rootEnd + 1;
          end = folded.rfind(L'\\', end - 1)) {
-        if (m_newKeys.find(view.substr(0, end)) != m_newKeys.end())
+        if (m_newKeys.Contains(view.substr(0, end)))
             return true;
     }
     return false;
@@ -442,7 +458,7 @@ bool CUndoJournal::IsCovered(DWORD root, const std::wstring& path) const
 bool CUndoJournal::IsKnownKey(DWORD root, const std::wstring& path) const
 {
     CLock lock(m_lock);
-    return m_existingKeys.count(FoldedKey(root, path)) != 0;
+    return m_existingKeys.Contains(FoldedKey(root, path));
 }
 
 bool CUndoJournal::KeyExists(DWORD root, const std::wstring& path)
@@ -450,7 +466,7 @@ bool CUndoJournal::KeyExists(DWORD root, const std::wstring& path)
     std::wstring folded = FoldedKey(root, path);
     {
         CLock lock(m_lock);
-        if (m_existingKeys.count(folded))
+        if (m_existingKeys.Contains(folded))
             return true;
     }
     HKEY key;
@@ -459,7 +475,7 @@ bool CUndoJournal::KeyExists(DWORD root, const std::wstring& path)
         return false;
     m_registry.CloseKey(key);
     CLock lock(m_lock);
-    m_existingKeys.insert(folded);
+    m_existingKeys.Insert(folded);
     return true;
 }
 

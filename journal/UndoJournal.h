@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class CUndoJournal
@@ -106,6 +107,22 @@ private:
 
     class CLock;
 
+    // Folded key paths: ordered, so that a branch can be removed, and hashed, for the lookups
+    // that each of a command's writes makes.
+    class CKeySet
+    {
+    public:
+        bool Contains(std::wstring_view key) const { return m_index.count(key) != 0; }
+        bool Empty() const { return m_keys.empty(); }
+        void Insert(const std::wstring& key);
+        void EraseBranch(const std::wstring& key);
+        void Clear();
+
+    private:
+        std::set<std::wstring, std::less<>> m_keys;
+        std::unordered_set<std::wstring_view> m_index; // views of m_keys' elements
+    };
+
     void Replay(const std::vector<CJournalFile::SRecord>& records);
     void ReplayRecord(const CJournalFile::SRecord& record);
     SEntry* FindEntry(DWORD id);
@@ -131,8 +148,8 @@ private:
     bool m_recording = false;
     bool m_started = false; // its first op is in the file
     SEntry m_current;
-    std::set<std::wstring, std::less<>> m_newKeys;
-    std::set<std::wstring, std::less<>> m_existingKeys;
+    CKeySet m_newKeys;
+    CKeySet m_existingKeys;
     std::vector<std::wstring> m_covered;
     SJournalOp m_snapshot; // read by CaptureBranch, recorded with the first op
     bool m_haveSnapshot = false;
