@@ -35,8 +35,8 @@ const wchar_t* CMainWnd::JournaledName(UINT id, bool listFocused)
         return L"New Value";
     case ID_REGISTRY_IMPORT:
         return L"Import";
-    case ID_OPTIONS:
-        return L"Options";
+    case ID_OPTIONS: // the registry changes it makes are the .reg association's
+        return L"Association";
     }
     return nullptr;
 }

@@ -3,8 +3,10 @@
 // changed meanwhile, and the question before a branch too large to be undone.
 #include "tests/app/KeyCommandTests.h"
 
+#include "dialogs/RegAssociation.h"
 #include "journal/RecordingRegistryBackend.h"
 #include "journal/UndoJournal.h"
+#include "registry/ShdRegKey.h"
 #include "res/resource.h"
 #include "tests/support/TestFiles.h"
 
@@ -197,4 +199,38 @@ TEST_F(UndoCommands, RenameCutAndCopyKeysActOnThePaneWithTheFocus)
     EXPECT_NE(nullptr, ListView_GetEditControl(List())) << "F2 on the list renames its value";
     ListView_CancelEditLabel(List());
     EXPECT_EQ(Sorted({L"K", L"K: a = 1: \"1\""}), Contents());
+}
+
+TEST_F(UndoCommands, TheAssociationInstalledThroughOptionsIsUndoneAndRedone)
+{
+    CShdRegKey installer, extension, command;
+    ASSERT_TRUE(installer.Create(HKEY_LOCAL_MACHINE, kInstallDirKey));
+    installer.SetString(L"InstallDir", L"\\App");
+    ASSERT_TRUE(extension.Create(HKEY_CLASSES_ROOT, L".reg"));
+    extension.SetString(L"", L"regfile");
+    ASSERT_TRUE(command.Create(HKEY_CLASSES_ROOT, L"regfile\\Shell\\Open\\Command"));
+    command.SetString(L"", L"other.exe \"%1\"");
+    extension.Close();
+    command.Close();
+    m_driver.Expect([&](HWND sheet) {
+        SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+        HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        m_messages.QueueAnswer(IDYES); // replace the other program's registration
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_OPTIONS_INSTALL, BN_CLICKED), 0);
+        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    });
+    Command(ID_OPTIONS);
+    EXPECT_TRUE(m_driver.AllHandled());
+    ASSERT_EQ(1u, m_messages.Messages().size()); // the question, asked over the options page
+    m_messages.Clear();
+    CString opens;
+    ASSERT_TRUE(GetAssociationCommand(L".reg", opens));
+    EXPECT_EQ(GetOpenCommand(), opens);
+    EXPECT_EQ(L"Undo Association", UndoItem());
+    Command(ID_UNDO);
+    ASSERT_TRUE(GetAssociationCommand(L".reg", opens));
+    EXPECT_EQ(CString(L"other.exe \"%1\""), opens);
+    Command(ID_REDO);
+    ASSERT_TRUE(GetAssociationCommand(L".reg", opens));
+    EXPECT_EQ(GetOpenCommand(), opens);
 }
