@@ -104,6 +104,17 @@ stop_server() {
     wineserver -k 2>/dev/null || true
 }
 
+# run_tests DIR [ctest args]: the tests of one build tree in its own prefix and server; returns
+# ctest's result.
+run_tests() {
+    make_prefix "$1/wineprefix-test" null
+    start_server
+    local rc=0
+    (cd "$1" && ctest --output-on-failure -j "${TEST_JOBS:-2}" "${@:2}") || rc=$?
+    stop_server
+    return $rc
+}
+
 # Writes the demo branch (HKCU\Software\HiveletDemo) and "InstallDir" into the prefix once.
 # The file is ANSI (REGEDIT4): the bytes of hex(2) and hex(7) data are ANSI text there.
 seed_demo_registry() {

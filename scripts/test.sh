@@ -5,16 +5,6 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-# run_tests DIR: the tests of one build tree in its own prefix and server; returns ctest's result.
-run_tests() {
-    make_prefix "$1/wineprefix-test" null
-    start_server
-    local rc=0
-    (cd "$1" && ctest --output-on-failure -j "${TEST_JOBS:-2}" "${@:2}") || rc=$?
-    stop_server
-    return $rc
-}
-
 ensure_packages
 trap stop_server EXIT
 configure_and_build
