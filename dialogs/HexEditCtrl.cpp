@@ -307,8 +307,6 @@ void CHexEditCtrl::OnFocus(bool gained)
 void CHexEditCtrl::ResetMetrics()
 {
     m_autoBytesPerLine = 1;
-    m_fullRows = 0;
-    m_rows = 1;
     m_lineHeight = 1;
     m_offsetWidth = 1;
     m_byteWidth = 1;
@@ -318,7 +316,7 @@ void CHexEditCtrl::ResetMetrics()
 
 void CHexEditCtrl::UpdateModelLayout()
 {
-    m_model.SetLayout(GetBytesPerLine(), m_fullRows, m_rows);
+    m_model.SetLayout(GetBytesPerLine(), m_model.GetFullRows(), m_model.GetRows());
 }
 
 DWORD CHexEditCtrl::GetOffsetDigits() const
@@ -335,7 +333,7 @@ void CHexEditCtrl::Measure()
 {
     ResetMetrics();
     if (!m_hwnd) {
-        UpdateModelLayout();
+        m_model.SetLayout(GetBytesPerLine(), 0, 1);
         return;
     }
     if (HDC dc = GetDC(m_hwnd)) {
@@ -362,9 +360,9 @@ void CHexEditCtrl::Measure()
     else
         m_autoBytesPerLine = 1;
     int height = GetClientHeight() - 2 * TopMargin();
-    m_fullRows = height > 0 ? DWORD(height / m_lineHeight) : 0;
-    m_rows = height > 0 ? DWORD((height + m_lineHeight - 1) / m_lineHeight) : 0;
-    UpdateModelLayout();
+    const DWORD fullRows = height > 0 ? DWORD(height / m_lineHeight) : 0;
+    const DWORD rows = height > 0 ? DWORD((height + m_lineHeight - 1) / m_lineHeight) : 0;
+    m_model.SetLayout(GetBytesPerLine(), fullRows, rows);
 }
 
 void CHexEditCtrl::RemeasureIfOffsetDigitsChanged()
@@ -411,7 +409,8 @@ CHexEditCtrl::SHit CHexEditCtrl::HitTest(int x, int y, EColumn lockedTo) const
     if (m_lineHeight <= 0)
         return hit;
     int row = (y - TopMargin()) / m_lineHeight;
-    int lastRow = m_rows > 0 ? int(m_rows) - 1 : 0;
+    const DWORD rows = m_model.GetRows();
+    int lastRow = rows > 0 ? int(rows) - 1 : 0;
     row = row < 0 ? 0 : (row > lastRow ? lastRow : row);
     DWORD b = GetBytesPerLine();
     unsigned long long lineStart = m_model.GetTopOffset() + (unsigned long long)row * b;

@@ -85,8 +85,8 @@ public:
     DWORD GetTopOffset() const { return m_model.GetTopOffset(); }
     bool IsHexColumnActive() const { return m_model.IsHexColumnActive(); }
     bool IsLowNibblePending() const { return m_model.IsLowNibblePending(); }
-    DWORD GetFullRows() const { return m_fullRows; }
-    DWORD GetRows() const { return m_rows; }
+    DWORD GetFullRows() const { return m_model.GetFullRows(); }
+    DWORD GetRows() const { return m_model.GetRows(); }
     int GetLineHeight() const { return m_lineHeight; }
 
     // Clipboard text to bytes: hex pairs (white space separates groups), ANSI text (one byte a
@@ -192,8 +192,6 @@ private:
 
     HFONT m_font = nullptr;
     DWORD m_autoBytesPerLine = 0;
-    DWORD m_fullRows = 0;
-    DWORD m_rows = 0;
     int m_lineHeight = 0;
     int m_offsetWidth = 0;
     int m_byteWidth = 0;
