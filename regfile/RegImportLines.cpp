@@ -15,15 +15,35 @@
 
 namespace {
 
+// The C library's white space, with its answers for the first 128 characters kept in a table:
+// the hex lists that make up most of a file ask for every character.
+struct SAsciiSpaces
+{
+    bool space[128];
+    SAsciiSpaces()
+    {
+        for (int i = 0; i < 128; ++i)
+            space[i] = iswspace(static_cast<wint_t>(i)) != 0;
+    }
+};
+
 bool IsSpace(wchar_t ch)
 {
-    return iswspace(ch) != 0;
+    static const SAsciiSpaces ascii;
+    return ch < 128 ? ascii.space[ch] : iswspace(ch) != 0;
+}
+
+wchar_t Lower(wchar_t ch)
+{
+    if (ch < 128)
+        return ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + (L'a' - L'A')) : ch;
+    return static_cast<wchar_t>(towlower(ch));
 }
 
 bool StartsWithNoCase(const wchar_t* p, const wchar_t* end, const wchar_t* prefix)
 {
     for (; *prefix; ++p, ++prefix) {
-        if (p == end || towlower(*p) != towlower(*prefix))
+        if (p == end || Lower(*p) != Lower(*prefix))
             return false;
     }
     return true;
@@ -290,25 +310,31 @@ bool CRegImporter::ContinueHexList(const wchar_t* p, const wchar_t* end)
     return continues || FinishValue();
 }
 
-bool CRegImporter::AppendByte(BYTE value)
+bool CRegImporter::ReserveData(DWORD size)
 {
-    DWORD size = m_pendingData.GetSize();
-    if (size == m_pendingData.GetCapacity()) {
-        // Grow the block geometrically, then set the used size back.
-        DWORD capacity = size < 64 ? 64 : size * 2;
-        if (capacity < size || !m_pendingData.SetSize(capacity) || !m_pendingData.SetSize(size))
-            return OutOfMemory();
-    }
-    m_pendingData.SetSize(size + 1);
-    m_pendingData.GetData()[size] = value;
+    DWORD used = m_pendingData.GetSize();
+    if (size <= m_pendingData.GetCapacity())
+        return true;
+    // Grow the block geometrically, then set the used size back.
+    DWORD capacity = used < 64 ? 64 : used * 2;
+    if (capacity < size)
+        capacity = size;
+    if (capacity < used || !m_pendingData.SetSize(capacity) || !m_pendingData.SetSize(used))
+        return OutOfMemory();
     return true;
 }
 
 bool CRegImporter::ParseHexList(const wchar_t* p, const wchar_t* end, bool& continues)
 {
     continues = false;
+    // A byte takes at least one digit and, but for the last, a comma.
+    DWORD size = m_pendingData.GetSize();
+    const DWORD most = static_cast<DWORD>((end - p + 1) / 2);
+    if (size + most < size || !ReserveData(size + most))
+        return false;
+    BYTE* data = m_pendingData.GetData();
     bool expectByte = true; // at the start or right after a comma
-    bool afterComma = false;
+    bool ok = true;
     while (p < end) {
         wchar_t ch = *p;
         if (IsSpace(ch)) {
@@ -316,24 +342,25 @@ bool CRegImporter::ParseHexList(const wchar_t* p, const wchar_t* end, bool& cont
             continue;
         }
         if (ch == L'\\') {
-            for (++p; p < end; ++p) {
-                if (!IsSpace(*p))
-                    return SyntaxError();
-            }
-            continues = true;
-            return true;
+            for (++p; p < end && ok; ++p)
+                ok = IsSpace(*p);
+            continues = ok;
+            break;
         }
         if (ch == L',') {
-            if (expectByte) // an empty item
-                return SyntaxError();
+            if (expectByte) { // an empty item
+                ok = false;
+                break;
+            }
             expectByte = true;
-            afterComma = true;
             ++p;
             continue;
         }
         int high = HexDigitValue(ch);
-        if (high < 0 || !expectByte)
-            return SyntaxError();
+        if (high < 0 || !expectByte) {
+            ok = false;
+            break;
+        }
         ++p;
         int value = high;
         if (p < end) {
@@ -341,17 +368,17 @@ bool CRegImporter::ParseHexList(const wchar_t* p, const wchar_t* end, bool& cont
             if (low >= 0) {
                 value = (high << 4) | low;
                 ++p;
-                if (p < end && HexDigitValue(*p) >= 0)
-                    return SyntaxError();
+                if (p < end && HexDigitValue(*p) >= 0) {
+                    ok = false;
+                    break;
+                }
             }
         }
-        if (!AppendByte(static_cast<BYTE>(value)))
-            return false;
+        data[size++] = static_cast<BYTE>(value);
         expectByte = false;
-        afterComma = false;
     }
-    (void)afterComma;
-    return true;
+    m_pendingData.SetSize(size);
+    return ok || SyntaxError();
 }
 
 bool CRegImporter::FinishValue()

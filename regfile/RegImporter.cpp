@@ -261,17 +261,64 @@ bool CRegImporter::NextChar(wchar_t& ch)
     return true;
 }
 
+bool CRegImporter::ReserveLine(int length)
+{
+    if (length < m_lineCapacity)
+        return true;
+    int capacity = m_lineCapacity ? m_lineCapacity * 2 : 256;
+    while (capacity <= length)
+        capacity *= 2;
+    wchar_t* line = static_cast<wchar_t*>(realloc(m_line, capacity * sizeof(wchar_t)));
+    if (!line)
+        return OutOfMemory();
+    m_line = line;
+    m_lineCapacity = capacity;
+    return true;
+}
+
 bool CRegImporter::AppendToLine(wchar_t ch)
 {
-    if (m_lineLength + 1 >= m_lineCapacity) {
-        int capacity = m_lineCapacity ? m_lineCapacity * 2 : 256;
-        wchar_t* line = static_cast<wchar_t*>(realloc(m_line, capacity * sizeof(wchar_t)));
-        if (!line)
-            return OutOfMemory();
-        m_line = line;
-        m_lineCapacity = capacity;
-    }
+    if (!ReserveLine(m_lineLength + 1))
+        return false;
     m_line[m_lineLength++] = ch;
+    return true;
+}
+
+// Moves the characters before the next line break that the read buffer already holds into the
+// line, in one piece.
+bool CRegImporter::TakeRun(bool& any)
+{
+    const DWORD width = m_unicode ? 2 : 1;
+    const BYTE* p = m_readBuffer.GetData() + m_readOffset;
+    const DWORD available = m_held / width;
+    DWORD run = 0;
+    if (m_unicode) {
+        while (run < available) {
+            wchar_t ch = static_cast<wchar_t>(p[2 * run] | (p[2 * run + 1] << 8));
+            if (ch == L'\r' || ch == L'\n')
+                break;
+            ++run;
+        }
+    } else {
+        while (run < available && m_ansiTable[p[run]] != L'\r' && m_ansiTable[p[run]] != L'\n')
+            ++run;
+    }
+    if (run == 0)
+        return true;
+    if (!ReserveLine(m_lineLength + static_cast<int>(run)))
+        return false;
+    wchar_t* out = m_line + m_lineLength;
+    if (m_unicode) {
+        for (DWORD i = 0; i < run; ++i)
+            out[i] = static_cast<wchar_t>(p[2 * i] | (p[2 * i + 1] << 8));
+    } else {
+        for (DWORD i = 0; i < run; ++i)
+            out[i] = m_ansiTable[p[i]];
+    }
+    m_lineLength += static_cast<int>(run);
+    m_readOffset += run * width;
+    m_held -= run * width;
+    any = true;
     return true;
 }
 
@@ -281,7 +328,11 @@ bool CRegImporter::ReadLine(bool& gotLine)
     m_lineLength = 0;
     wchar_t ch;
     bool any = false;
-    while (NextChar(ch)) {
+    for (;;) {
+        if (!m_havePeek && !TakeRun(any))
+            return false;
+        if (!NextChar(ch))
+            break;
         any = true;
         if (ch == L'\r' || ch == L'\n') {
             wchar_t partner = ch == L'\r' ? L'\n' : L'\r';

@@ -50,6 +50,8 @@ private:
     bool NextChar(wchar_t& ch);
     bool ReadLine(bool& gotLine);
     bool AppendToLine(wchar_t ch);
+    bool ReserveLine(int length);
+    bool TakeRun(bool& any);
 
     // Parsing and applying.
     bool HandleLine();
@@ -62,7 +64,7 @@ private:
     bool Fail(const wchar_t* text);
     bool SyntaxError();
     bool OutOfMemory() { return Fail(L"Out of memory."); }
-    bool AppendByte(BYTE value);
+    bool ReserveData(DWORD size);
 
     HANDLE m_cancelEvent = nullptr;
     HANDLE m_doneEvent = nullptr;

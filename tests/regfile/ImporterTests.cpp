@@ -351,6 +351,25 @@ TEST_F(ImporterTest, LongLinesAndValuesCrossTheReadBuffer)
     EXPECT_EQ("4:01000000", V(L"L", L"after"));
 }
 
+TEST_F(ImporterTest, LineEndsSplitByTheReadBufferCountOnce)
+{
+    // A CR LF pair, a lone CR before text and a lone LF, each placed across the end of the first
+    // read, in both file forms: every line is read whole and counted once.
+    for (bool unicode : {true, false}) {
+        const size_t width = unicode ? 2 : 1, header = unicode ? 1 : 0; // the byte order mark
+        for (const wchar_t* end : {L"\r\n", L"\r", L"\n"}) {
+            for (int shift = -2; shift <= 2; ++shift) {
+                std::wstring start = std::wstring(unicode ? kHeader5 : L"REGEDIT4\r\n") + Key(L"S") + L"\r\n";
+                size_t padding = CRegImporter::kReadBufferSize / width - header - start.size() - 1 + shift;
+                std::wstring text = start + L";" + std::wstring(padding, L'x') + end + L"\"v\"=hex:0a," +
+                                    end + L"bad" + end;
+                EXPECT_EQ(SyntaxAt(5), unicode ? RunUnicode(text) : RunAnsi(text)) << shift;
+                EXPECT_EQ("3:0a", V(L"S", L"v")) << shift;
+            }
+        }
+    }
+}
+
 TEST_F(ImporterTest, WorkerThreadStartWaitAndCancel)
 {
     CString path = TempFilePath(L"worker");
