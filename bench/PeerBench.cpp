@@ -3,7 +3,8 @@
 // on the same keys of one Wine registry, runs alternating between the two programs: start-up,
 // selecting a key with 5,000 values, expanding a key with 20,000 subkeys, command-line export
 // and import of a 20,020-key branch and export of a tiny key. Prints medians, ratios and the
-// floors measured here with plain Win32 calls and this process's own controls. A second
+// floors measured here with plain Win32 calls, this process's own controls and this program run
+// as a process that only shows a window (/window). A second
 // Hivelet.exe (an earlier build) can run alongside for today's figures beside the new ones.
 //   peer_bench.exe <Hivelet.exe> [runs] [Hivelet.exe of before]
 #include "bench/BenchTree.h"
@@ -393,8 +394,92 @@ void RunCommands(const SProgram& program, STimes& times)
 
 struct SFloors
 {
-    double enumValues = 0, listRows = 0, enumNames = 0, treeInserts = 0, bareWalk = 0;
+    double enumValues = 0, listRows = 0, enumNames = 0, treeInserts = 0, bareWalk = 0, plainWrites = 0,
+           windowProcess = 0;
 };
+
+struct SKeyCopy
+{
+    std::wstring path;
+    std::vector<std::wstring> names;
+    std::vector<DWORD> types;
+    std::vector<std::vector<BYTE>> data;
+};
+
+// The branch as it stands, read once, in the order a .reg file holds it (each key before its
+// subkeys).
+void ReadBranch(const std::wstring& path, std::vector<SKeyCopy>& keys)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    SKeyCopy copy;
+    copy.path = path;
+    std::vector<BYTE> data(64 * 1024);
+    std::vector<std::wstring> subkeys;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD nameLength = 512, type = 0, size = DWORD(data.size());
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+            break;
+        copy.names.push_back(name);
+        copy.types.push_back(type);
+        copy.data.emplace_back(data.begin(), data.begin() + size);
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD nameLength = 512;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.push_back(name);
+    }
+    RegCloseKey(key);
+    keys.push_back(std::move(copy));
+    for (const std::wstring& name : subkeys)
+        ReadBranch(path + L"\\" + name, keys);
+}
+
+// What any import of the branch must call: create each key by its path, set its values, close it.
+double WritePlainly(const std::vector<SKeyCopy>& keys)
+{
+    double begin = NowSeconds();
+    for (const SKeyCopy& copy : keys) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, copy.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
+            continue;
+        for (size_t i = 0; i < copy.names.size(); ++i)
+            RegSetValueExW(key, copy.names[i].c_str(), 0, copy.types[i], copy.data[i].data(),
+                           DWORD(copy.data[i].size()));
+        RegCloseKey(key);
+    }
+    return NowSeconds() - begin;
+}
+
+// A process that shows a window with a tree and a list, then ends: what a run that must show
+// its window costs before it does anything (this program run with /window).
+int ShowWindowAndEnd()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    HWND main = CreateWindowExW(0, L"STATIC", L"window", WS_VISIBLE | WS_CAPTION, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, main, nullptr, nullptr, nullptr);
+    CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 100, 100, 100, main, nullptr,
+                    nullptr, nullptr);
+    UpdateWindow(main);
+    DestroyWindow(main);
+    return 0;
+}
+
+double WindowProcess()
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    double seconds = 0;
+    RunCommand(L"\"" + std::wstring(self) + L"\" /window", seconds);
+    return seconds;
+}
 
 double EnumerateValuesWithData()
 {
@@ -498,8 +583,12 @@ SFloors MeasureFloors(int runs)
 {
     HWND parent = CreateWindowExW(0, L"STATIC", L"floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 260, 340,
                                   nullptr, nullptr, nullptr, nullptr);
-    Seconds values, rows, names, inserts, walk;
+    Seconds values, rows, names, inserts, walk, writes, window;
+    std::vector<SKeyCopy> branch;
+    ReadBranch(Sub(L"Export"), branch);
     for (int i = 0; i < runs; ++i) {
+        writes.push_back(WritePlainly(branch));
+        window.push_back(WindowProcess());
         values.push_back(EnumerateValuesWithData());
         rows.push_back(InsertListRows(parent));
         names.push_back(EnumerateNames());
@@ -509,7 +598,8 @@ SFloors MeasureFloors(int runs)
         walk.push_back(NowSeconds() - begin);
     }
     DestroyWindow(parent);
-    return {Median(values), Median(rows), Median(names), Median(inserts), Median(walk)};
+    return {Median(values), Median(rows),   Median(names), Median(inserts),
+            Median(walk),   Median(writes), Median(window)};
 }
 
 // --- the report ----------------------------------------------------------------------------------
@@ -532,6 +622,8 @@ void Row(const char* work, const STimes* times, Seconds STimes::*field, int prog
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 2 && _wcsicmp(argv[1], L"/window") == 0)
+        return ShowWindowAndEnd();
     if (argc < 2) {
         printf("usage: peer_bench <Hivelet.exe> [runs] [Hivelet.exe of before]\n");
         return 2;
@@ -565,13 +657,18 @@ int wmain(int argc, wchar_t** argv)
     }
     SFloors floors = MeasureFloors(runs);
 
-    char listFloor[160], treeFloor[160], walkFloor[160];
+    char listFloor[160], treeFloor[160], walkFloor[160], importFloor[160], tinyFloor[160];
     snprintf(listFloor, sizeof(listFloor), "enumeration with data %.3f s + %d list rows %.3f s = %.3f s",
              floors.enumValues, kValues, floors.listRows, floors.enumValues + floors.listRows);
     snprintf(treeFloor, sizeof(treeFloor), "names %.3f s + %d tree inserts and expand %.3f s = %.3f s",
              floors.enumNames, kSubkeys, floors.treeInserts, floors.enumNames + floors.treeInserts);
     snprintf(walkFloor, sizeof(walkFloor), "bare walk (open, values with data, subkeys) %.3f s",
              floors.bareWalk);
+    snprintf(importFloor, sizeof(importFloor),
+             "plain create, set and close %.3f s + a process that shows a window %.3f s = %.3f s",
+             floors.plainWrites, floors.windowProcess, floors.plainWrites + floors.windowProcess);
+    snprintf(tinyFloor, sizeof(tinyFloor), "a process that shows a window with a tree and a list %.3f s",
+             floors.windowProcess);
     printf("\nmedians of %d alternating runs; ratios to Wine regedit\n", runs);
     printf("| %-46s | %-18s | %-10s |%s floor measured here |\n", "work", "Hivelet", "regedit",
            programCount > 2 ? " before             |" : "");
@@ -579,12 +676,19 @@ int wmain(int argc, wchar_t** argv)
     Row("select a key with 5,000 values (list complete)", times, &STimes::select, programCount, listFloor);
     Row("expand a key with 20,000 subkeys", times, &STimes::expand, programCount, treeFloor);
     Row("export 20,020 keys / 80,080 values", times, &STimes::exportBig, programCount, walkFloor);
-    Row("import the same file", times, &STimes::importBig, programCount, "");
-    Row("command-line export of a tiny key", times, &STimes::exportTiny, programCount, "");
+    Row("import the same file", times, &STimes::importBig, programCount, importFloor);
+    Row("command-line export of a tiny key", times, &STimes::exportTiny, programCount, tinyFloor);
     const double listFloorSum = floors.enumValues + floors.listRows;
     const double treeFloorSum = floors.enumNames + floors.treeInserts;
-    printf("Hivelet: value list %.2f x its floor; expansion %.2f x its floor\n",
+    const double importFloorSum = floors.plainWrites + floors.windowProcess;
+    printf("Hivelet: value list %.2f x its floor; expansion %.2f x its floor; export %.2f x its floor; "
+           "import %.2f x its floor; tiny export %.2f x its floor\n",
            listFloorSum > 0 ? Median(times[0].select) / listFloorSum : 0.0,
-           treeFloorSum > 0 ? Median(times[0].expand) / treeFloorSum : 0.0);
+           treeFloorSum > 0 ? Median(times[0].expand) / treeFloorSum : 0.0,
+           floors.bareWalk > 0 ? Median(times[0].exportBig) / floors.bareWalk : 0.0,
+           importFloorSum > 0 ? Median(times[0].importBig) / importFloorSum : 0.0,
+           floors.windowProcess > 0 ? Median(times[0].exportTiny) / floors.windowProcess : 0.0);
+    printf("regedit: import %.2f x the plain writes alone\n",
+           floors.plainWrites > 0 ? Median(times[1].importBig) / floors.plainWrites : 0.0);
     return 0;
 }
