@@ -7,10 +7,7 @@
 # minute or more)
 #   BEFORE=<commit>  also builds that commit's Hivelet.exe and runs it alongside ("before")
 #   PEER_ONLY=1      the side-by-side table alone
-#   PIN=<cpu>|none   the CPU the server and every measured process run on (default 0). On a machine
-#                    of few cores a registry call's reply costs a wake-up on another core or none,
-#                    at random, which alone moves a 5,000-value enumeration between 0.02 and 0.34 s;
-#                    on one core it costs the work it does. PIN=none leaves placement to the system.
+#   PIN=<cpu>|none   the CPU the server and every measured process run on (default 0; see lib.sh)
 set -euo pipefail
 BUILD_DIR=${BUILD_DIR:-build-bench} BUILD_TYPE=Release
 source "$(dirname "$0")/lib.sh"
@@ -31,17 +28,12 @@ if [ -n "${BEFORE:-}" ]; then
     before="$BUILD_DIR/before/app/Hivelet.exe"
 fi
 make_prefix "$BUILD_DIR/wineprefix-peer" null
-pin=()
-if [ "${PIN:-0}" != none ]; then
-    pin=(taskset -c "${PIN:-0}")
-    stop_server # a server already running keeps its own placement
-fi
-"${pin[@]}" bash -c "$(declare -f start_server); start_server"
+set_pinning
+start_server
 trap stop_server EXIT
-echo "placement: ${pin[*]:-any CPU}"
-"${pin[@]}" wine "$BUILD_DIR/bench/peer_bench.exe" "$(winepath -w "$BUILD_DIR/app/Hivelet.exe")" "${1:-3}" \
+"${PINNED[@]}" wine "$BUILD_DIR/bench/peer_bench.exe" "$(winepath -w "$BUILD_DIR/app/Hivelet.exe")" "${1:-3}" \
     ${before:+"$(winepath -w "$before")"}
 for b in $others; do
     echo "== $b"
-    "${pin[@]}" wine "$BUILD_DIR/bench/$b.exe"
+    "${PINNED[@]}" wine "$BUILD_DIR/bench/$b.exe"
 done
