@@ -7,6 +7,10 @@
 // message) and posts kRowsMessage, which does not wait; the window's thread then takes the new
 // results in their order and inserts their rows. At most one kRowsMessage is in the queue at a
 // time (m_rowsPosted), and a stale one is harmless: it finds no result without a row.
+//
+// Rows are taken at most every kRowsIntervalMs: a message that comes sooner arms a timer and
+// leaves m_rowsPosted set, so the matches found meanwhile are inserted as one batch with the
+// list's drawing held, instead of each waking this thread and redrawing the list on its own.
 #include "search/FindResultsWnd.h"
 
 #include "registry/RootKeys.h"
@@ -26,6 +30,8 @@ const wchar_t kCancelRowText[] = L"< Cancel search >";
 const wchar_t kNothingRowText[] = L"< Nothing was found >";
 const UINT kMagenta = RGB(255, 0, 255);
 const int kHeaderNotifyOne = -50; // answered with 1 from the list and from its header
+const UINT_PTR kRowsTimerId = 1;
+const DWORD kRowsIntervalMs = 50;
 
 CString RowText(const CRegFinder::SSearchPosition& match)
 {
@@ -89,6 +95,11 @@ LRESULT CFindResultsWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnSearchFinished(static_cast<UINT>(wParam));
         return 0;
     case kRowsMessage:
+        OnRowsPosted();
+        return 0;
+    case WM_TIMER:
+        if (wParam != kRowsTimerId)
+            break;
         ShowNewRows();
         return 0;
     }
@@ -233,8 +244,24 @@ void CFindResultsWnd::InsertRow(int row, const wchar_t* text, int image, LPARAM 
     SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+void CFindResultsWnd::OnRowsPosted()
+{
+    if (m_rowsTimer)
+        return;
+    const DWORD since = GetTickCount() - m_rowsShownAt;
+    if (since < kRowsIntervalMs && SetTimer(m_hwnd, kRowsTimerId, kRowsIntervalMs - since, nullptr))
+        m_rowsTimer = true;
+    else
+        ShowNewRows();
+}
+
 void CFindResultsWnd::ShowNewRows()
 {
+    if (m_rowsTimer) {
+        KillTimer(m_hwnd, kRowsTimerId);
+        m_rowsTimer = false;
+    }
+    m_rowsShownAt = GetTickCount();
     int count;
     {
         // Cleared before the count is read: a match added after this posts a new message.
@@ -242,6 +269,9 @@ void CFindResultsWnd::ShowNewRows()
         m_rowsPosted = false;
         count = m_results.GetSize();
     }
+    const bool batch = count - m_rowsShown > 1;
+    if (batch)
+        SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
     for (; m_rowsShown < count; ++m_rowsShown) {
         CRegFinder::SSearchPosition match;
         if (!GetResult(m_rowsShown, match))
@@ -250,6 +280,8 @@ void CFindResultsWnd::ShowNewRows()
         InsertRow(end, RowText(match), match.kind == CRegFinder::StateAtValue ? ImageValue : ImageKey,
                   m_rowsShown);
     }
+    if (batch)
+        SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
 }
 
 void CFindResultsWnd::UpdateSpecialRows()

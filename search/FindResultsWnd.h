@@ -85,6 +85,7 @@ private:
     void ClearList();
     void SetState(DWORD state);
     void InsertRow(int row, const wchar_t* text, int image, LPARAM data);
+    void OnRowsPosted();
     void ShowNewRows();
     void UpdateSpecialRows();
     bool Handshake(HANDLE request);
@@ -101,6 +102,8 @@ private:
     bool m_cancelRow = false;
     bool m_nothingRow = false;
     int m_rowsShown = 0; // results that have their row, on the window's thread
+    DWORD m_rowsShownAt = 0; // tick count when rows were last taken
+    bool m_rowsTimer = false;
 
     // Shared with the worker, under m_lock.
     mutable CRITICAL_SECTION m_lock;
