@@ -174,7 +174,8 @@ int main()
     }
     std::sort(engine.begin(), engine.end());
     std::sort(findAll.begin(), findAll.end());
-    printf("medians of 3: Find All %.3f s, engine alone %.3f s: Find All's rows per second %.2f x the engine's\n",
+    printf("medians of 3: Find All %.3f s, engine alone %.3f s: Find All's rows per second %.2f x the "
+           "engine's\n",
            findAll[1], engine[1], findAll[1] > 0 ? engine[1] / findAll[1] : 0.0);
     RunFindAll(true);
     printf("peak working set: %.1f MB\n", PeakWorkingSetBytes() / 1048576.0);

@@ -65,7 +65,10 @@ protected:
     LONG DoDeleteValue(HKEY, const wchar_t*) override { return ERROR_SUCCESS; }
     LONG DoDeleteKey(HKEY, const wchar_t*) override { return ERROR_SUCCESS; }
     LONG DoEnumKey(HKEY, DWORD, wchar_t*, DWORD*) override { return ERROR_NO_MORE_ITEMS; }
-    LONG DoEnumValue(HKEY, DWORD, wchar_t*, DWORD*, DWORD*, BYTE*, DWORD*) override { return ERROR_NO_MORE_ITEMS; }
+    LONG DoEnumValue(HKEY, DWORD, wchar_t*, DWORD*, DWORD*, BYTE*, DWORD*) override
+    {
+        return ERROR_NO_MORE_ITEMS;
+    }
     LONG DoQueryInfoKey(HKEY, wchar_t*, DWORD* classLength, SKeyInfo& info) override
     {
         if (classLength)
@@ -146,7 +149,8 @@ int main()
         importer, file, []() -> IRegistryBackend& { return *new CMemoryRegistryBackend; }, ok);
     printf("importer, in-memory registry: %.3f s, %.1f MB/s (%s)\n", memory, size / memory / 1e6,
            ok ? "ok" : "FAILED");
-    double parse = BestImport(importer, file, []() -> IRegistryBackend& { return *new CNullBackend; }, ok);
+    double parse = BestImport(
+        importer, file, []() -> IRegistryBackend& { return *new CNullBackend; }, ok);
     printf("importer, parse alone (every registry call accepted, nothing kept): %.3f s, %.1f MB/s (%s)\n",
            parse, size / parse / 1e6, ok ? "ok" : "FAILED");
     DeleteFileW(file);

@@ -445,8 +445,8 @@ double WritePlainly(const std::vector<SKeyCopy>& keys)
     double begin = NowSeconds();
     for (const SKeyCopy& copy : keys) {
         HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, copy.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, copy.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS)
             continue;
         for (size_t i = 0; i < copy.names.size(); ++i)
             RegSetValueExW(key, copy.names[i].c_str(), 0, copy.types[i], copy.data[i].data(),
@@ -462,9 +462,11 @@ int ShowWindowAndEnd()
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    HWND main = CreateWindowExW(0, L"STATIC", L"window", WS_VISIBLE | WS_CAPTION, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
-    CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, main, nullptr, nullptr, nullptr);
+    HWND main =
+        CreateWindowExW(0, L"STATIC", L"window", WS_VISIBLE | WS_CAPTION, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, main, nullptr, nullptr,
+                    nullptr);
     CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 100, 100, 100, main, nullptr,
                     nullptr, nullptr);
     UpdateWindow(main);

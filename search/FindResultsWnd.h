@@ -101,7 +101,7 @@ private:
     DWORD m_state = StateReady;
     bool m_cancelRow = false;
     bool m_nothingRow = false;
-    int m_rowsShown = 0; // results that have their row, on the window's thread
+    int m_rowsShown = 0;     // results that have their row, on the window's thread
     DWORD m_rowsShownAt = 0; // tick count when rows were last taken
     bool m_rowsTimer = false;
 

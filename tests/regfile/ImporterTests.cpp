@@ -361,8 +361,8 @@ TEST_F(ImporterTest, LineEndsSplitByTheReadBufferCountOnce)
             for (int shift = -2; shift <= 2; ++shift) {
                 std::wstring start = std::wstring(unicode ? kHeader5 : L"REGEDIT4\r\n") + Key(L"S") + L"\r\n";
                 size_t padding = CRegImporter::kReadBufferSize / width - header - start.size() - 1 + shift;
-                std::wstring text = start + L";" + std::wstring(padding, L'x') + end + L"\"v\"=hex:0a," +
-                                    end + L"bad" + end;
+                std::wstring text =
+                    start + L";" + std::wstring(padding, L'x') + end + L"\"v\"=hex:0a," + end + L"bad" + end;
                 EXPECT_EQ(SyntaxAt(5), unicode ? RunUnicode(text) : RunAnsi(text)) << shift;
                 EXPECT_EQ("3:0a", V(L"S", L"v")) << shift;
             }
