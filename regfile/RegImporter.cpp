@@ -4,6 +4,7 @@
 
 #include "registry/RegistryBackend.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -265,14 +266,18 @@ bool CRegImporter::ReserveLine(int length)
 {
     if (length < m_lineCapacity)
         return true;
-    int capacity = m_lineCapacity ? m_lineCapacity * 2 : 256;
-    while (capacity <= length)
+    // Counted wide, so that a line of a billion characters ends as out of memory instead of
+    // wrapping the count.
+    size_t capacity = m_lineCapacity ? size_t(m_lineCapacity) * 2 : 256;
+    while (capacity <= size_t(length))
         capacity *= 2;
+    if (length < 0 || capacity > size_t(INT_MAX))
+        return OutOfMemory();
     wchar_t* line = static_cast<wchar_t*>(realloc(m_line, capacity * sizeof(wchar_t)));
     if (!line)
         return OutOfMemory();
     m_line = line;
-    m_lineCapacity = capacity;
+    m_lineCapacity = static_cast<int>(capacity);
     return true;
 }
 
