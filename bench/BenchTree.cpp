@@ -55,6 +55,19 @@ bool BuildBenchTree(HKEY root, const wchar_t* basePath, const SBenchTreeSize& si
     return true;
 }
 
+std::vector<std::wstring> SubkeyNames(HKEY key)
+{
+    std::vector<std::wstring> names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD nameLength = 512;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    return names;
+}
+
 SBareWalkResult BareWalk(HKEY root, const std::wstring& path)
 {
     SBareWalkResult result;
@@ -71,14 +84,7 @@ SBareWalkResult BareWalk(HKEY root, const std::wstring& path)
         ++result.values;
         result.dataBytes += size;
     }
-    std::vector<std::wstring> subkeys;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[512];
-        DWORD nameLength = 512;
-        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subkeys.push_back(name);
-    }
+    std::vector<std::wstring> subkeys = SubkeyNames(key);
     RegCloseKey(key);
     for (const std::wstring& name : subkeys) {
         SBareWalkResult child = BareWalk(root, path + L"\\" + name);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct SBenchTreeSize
 {
@@ -22,6 +23,9 @@ struct SBareWalkResult
     unsigned long values = 0;
     unsigned long long dataBytes = 0;
 };
+
+// The names of a key's subkeys, by plain RegEnumKeyExW until it fails.
+std::vector<std::wstring> SubkeyNames(HKEY key);
 
 // Plain Win32 calls, no product code: open each key by full path, enumerate values with data
 // and subkeys, recurse.

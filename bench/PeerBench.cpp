@@ -416,7 +416,6 @@ void ReadBranch(const std::wstring& path, std::vector<SKeyCopy>& keys)
     SKeyCopy copy;
     copy.path = path;
     std::vector<BYTE> data(64 * 1024);
-    std::vector<std::wstring> subkeys;
     for (DWORD i = 0;; ++i) {
         wchar_t name[512];
         DWORD nameLength = 512, type = 0, size = DWORD(data.size());
@@ -426,13 +425,7 @@ void ReadBranch(const std::wstring& path, std::vector<SKeyCopy>& keys)
         copy.types.push_back(type);
         copy.data.emplace_back(data.begin(), data.begin() + size);
     }
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[512];
-        DWORD nameLength = 512;
-        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subkeys.push_back(name);
-    }
+    std::vector<std::wstring> subkeys = SubkeyNames(key);
     RegCloseKey(key);
     keys.push_back(std::move(copy));
     for (const std::wstring& name : subkeys)
